@@ -15,6 +15,15 @@
 
 namespace olvexpin {
 
+// The platform's counted 16-bit string (UNICODE_STRING): lengths in bytes,
+// the characters not necessarily zero-terminated. Same layout, so the kernel
+// binding hands its strings over by pointer.
+struct CountedText16 {
+    uint16_t length;
+    uint16_t maximumLength;
+    uint16_t* buffer;
+};
+
 // One bus access each, in program order; none can fail. Port addresses are
 // handed over as computed (0x378 + a 16-bit offset can exceed 0xFFFF).
 class PortAccess {
