@@ -6,3 +6,16 @@ add_executable(debugprint_format_tests
 target_link_libraries(debugprint_format_tests PRIVATE olvexpin_debugprint GTest::gtest_main)
 olvbus_warnings(debugprint_format_tests)
 gtest_discover_tests(debugprint_format_tests PROPERTIES LABELS unit)
+
+# The reader's decoder, unless the tools tree already made it.
+if(NOT TARGET dpreader_decode)
+  add_subdirectory(${PROJECT_SOURCE_DIR}/tools/dpreader ${CMAKE_BINARY_DIR}/tools/dpreader)
+endif()
+
+add_executable(debugprint_client_tests
+  ${CMAKE_CURRENT_LIST_DIR}/debugprint_client_test.cpp
+)
+target_link_libraries(debugprint_client_tests PRIVATE
+  olvexpin_host olvbus_sim_debugprint dpreader_decode GTest::gtest_main)
+olvbus_warnings(debugprint_client_tests)
+gtest_discover_tests(debugprint_client_tests PROPERTIES LABELS unit)
