@@ -45,12 +45,68 @@ public:
     std::int32_t Get_Control() const;
     void Set_Control(std::int32_t value);
 
+    // Printer pins by connector pin number and electrical level
+    void DirectWritePrinterPin(std::int32_t pin, std::int32_t level);
+    std::int32_t DirectReadPrinterPin(std::int32_t pin);
+
+    // Register offsets from portBase, and any I/O port
+    std::int32_t Get_Register(std::int32_t offset);
+    void Set_Register(std::int32_t offset, std::int32_t value);
+    std::int32_t Peek(std::int32_t port);
+    void Poke(std::int32_t port, std::int32_t value);
+
+    // DUT BUSY handshake settings. Truth-value arguments arrive as 32-bit
+    // values of which only the low byte counts.
+    std::int32_t Get_DUT_BUSY_MASK() const;
+    std::int32_t Get_DUT_BUSY_STATE_1() const;
+    std::int32_t Get_DUT_BUSY_STATE_2() const;
+    bool Set_DUT_BUSY_Pin(std::int32_t pin, std::int32_t busyActiveHigh);
+    bool Set_DUT_BUSY_LevelSync();
+    bool Set_DUT_BUSY_EdgeSync();
+    void Set_DUT_BUSY_Timeout(std::int32_t timeout);
+    std::int32_t Get_DUT_BUSY_Timeout() const;
+    void Clear_DUT_BUSY_Highest_Count();
+    std::int32_t Get_DUT_BUSY_Highest_Count() const;
+
+    // DUT strobe pins and the control masks of the bus states
+    std::int32_t Get_DUT_Control_Addr_Idle_OR() const;
+    std::int32_t Get_DUT_Control_Addr_Idle_AND() const;
+    std::int32_t Get_DUT_Control_Addr_Wr_OR() const;
+    std::int32_t Get_DUT_Control_Addr_Wr_AND() const;
+    std::int32_t Get_DUT_Control_Data_Idle_OR() const;
+    std::int32_t Get_DUT_Control_Data_Idle_AND() const;
+    std::int32_t Get_DUT_Control_Data_Wr_OR() const;
+    std::int32_t Get_DUT_Control_Data_Wr_AND() const;
+    std::int32_t Get_DUT_Control_Data_Rd_OR() const;
+    std::int32_t Get_DUT_Control_Data_Rd_AND() const;
+    bool Set_DUT_WR_Pin(std::int32_t pin, std::int32_t activeHigh);
+    bool Set_DUT_RD_Pin(std::int32_t pin, std::int32_t activeHigh);
+    bool Set_DUT_ADDR_Pin(std::int32_t pin, std::int32_t activeHigh);
+    bool Set_DUT_CS_Pin(std::int32_t pin, std::int32_t activeHigh);
+
+    // DUT register cycles. A null value runs the read cycle all the same
+    // and stores the byte nowhere but dataShadow.
+    bool Try_DUT_Register_Write(std::int32_t address, std::int32_t data);
+    bool Try_DUT_Register_Read(std::int32_t address, std::int32_t* value);
+
+    // Opens the driver device into driverHandle, or tells the user and opens
+    // the installation notes. Used by port selection, Peek and Poke.
+    bool OpenRequiredDriver();
+
     LibraryState& State() { return state_; }
     const LibraryState& State() const { return state_; }
     PortBackEnds& Ports() { return ports_; }
 
 private:
-    bool OpenRequiredDriver();
+    enum class CycleEnd { kCompleted, kTimedOut, kRequestFailed };
+    struct CycleOutcome {
+        CycleEnd end;
+        std::uint8_t byteRead;  // read cycle, completed or request failed
+    };
+    bool SetStrobePin(Strobe strobe, std::int32_t pin, std::int32_t activeHigh);
+    void RecomputeControlMasks();
+    CycleOutcome RunRegisterCycle(bool read, std::int32_t address, std::int32_t data,
+                                  std::uint8_t& reply);
     bool OpenDocument(const char* fileName);
     bool PdfHandlerRegistered();
     bool PortOpen() const { return state_.portBase != 0; }
@@ -58,6 +114,10 @@ private:
     Platform& platform_;
     LibraryState state_;
     PortBackEnds ports_;
+    // Each cycle keeps its own reply byte for the whole process: a status
+    // request that fails leaves the previous poll's value in it.
+    std::uint8_t writeCycleReply_ = 0;
+    std::uint8_t readCycleReply_ = 0;
 };
 
 }  // namespace olvbus

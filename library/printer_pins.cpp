@@ -1,0 +1,123 @@
+// Connector pins by number and electrical level. The pin exports call the
+// register exports as an application would, so their checks, failure boxes
+// and trace entries appear in between.
+#include <cstdint>
+
+#include "library/library.h"
+
+namespace olvbus {
+namespace {
+
+enum class PinRegister { kData, kStatus, kControl };
+
+struct PrinterPin {
+    std::int32_t pin;
+    PinRegister reg;
+    std::uint8_t bit;
+    // The port hardware presents the bit inverted at the pin: a set bit is a low pin.
+    bool inverted;
+};
+
+// Standard PC parallel port wiring; index = pin number.
+constexpr PrinterPin kPins[] = {
+    {0, PinRegister::kData, 0, false},  // no pin 0
+    {1, PinRegister::kControl, 0x01, true},   // nStrobe
+    {2, PinRegister::kData, 0x01, false},     // Data1
+    {3, PinRegister::kData, 0x02, false},
+    {4, PinRegister::kData, 0x04, false},
+    {5, PinRegister::kData, 0x08, false},
+    {6, PinRegister::kData, 0x10, false},
+    {7, PinRegister::kData, 0x20, false},
+    {8, PinRegister::kData, 0x40, false},
+    {9, PinRegister::kData, 0x80, false},     // Data8
+    {10, PinRegister::kStatus, 0x40, false},  // nAck
+    {11, PinRegister::kStatus, 0x80, true},   // Busy
+    {12, PinRegister::kStatus, 0x20, false},  // PError
+    {13, PinRegister::kStatus, 0x10, false},  // Select
+    {14, PinRegister::kControl, 0x02, true},  // nAutoFd
+    {15, PinRegister::kStatus, 0x08, false},  // nFault
+    {16, PinRegister::kControl, 0x04, false}, // nInit
+    {17, PinRegister::kControl, 0x08, true},  // nSelectIn
+};
+constexpr std::int32_t kFirstPin = 1;
+constexpr std::int32_t kLastPin = 17;
+
+constexpr const char kOutOfRange[] = "(failed: pin out of range)";
+constexpr const char kReadOnly[] = "(failed: read-only pin)";
+
+const PrinterPin* FindPin(std::int32_t pin)
+{
+    return pin >= kFirstPin && pin <= kLastPin ? &kPins[pin] : nullptr;
+}
+
+std::uint8_t WithBit(std::uint8_t value, std::uint8_t bit, bool set)
+{
+    return static_cast<std::uint8_t>(set ? (value | bit) : (value & ~bit));
+}
+
+}  // namespace
+
+void Library::DirectWritePrinterPin(std::int32_t pin, std::int32_t level)
+{
+    if (state_.traceOn) {
+        state_.traceText.AppendFormat("\n%s(%d,%d)", "DirectWritePrinterPin", pin, level);
+    }
+    const char* status = "";
+    const PrinterPin* found = FindPin(pin);
+    if (found == nullptr) {
+        status = kOutOfRange;
+    } else if (found->reg == PinRegister::kStatus) {
+        status = kReadOnly;
+    } else {
+        const bool setBit = (level != 0) != found->inverted;
+        // The shadow takes the new bit before the write and keeps it even if
+        // the write does not happen.
+        if (found->reg == PinRegister::kData) {
+            if (state_.dataEnable == 0) {
+                Set_Data_Enable(1);
+            }
+            state_.dataShadow = WithBit(state_.dataShadow, found->bit, setBit);
+            Set_Data(state_.dataShadow);
+        } else {
+            state_.controlShadow = WithBit(state_.controlShadow, found->bit, setBit);
+            Set_Control(state_.controlShadow);
+        }
+    }
+    if (state_.traceOn) {
+        state_.traceText.Append(status);
+    }
+}
+
+std::int32_t Library::DirectReadPrinterPin(std::int32_t pin)
+{
+    if (state_.traceOn) {
+        state_.traceText.AppendFormat("\n%s(%d)", "DirectReadPrinterPin", pin);
+    }
+    std::int32_t result = 0;
+    const char* status = "";
+    if (const PrinterPin* found = FindPin(pin)) {
+        std::uint8_t byte = 0;
+        switch (found->reg) {
+        case PinRegister::kData:
+            state_.dataShadow = static_cast<std::uint8_t>(Get_Data() & 0xFF);
+            byte = state_.dataShadow;
+            break;
+        case PinRegister::kStatus:
+            byte = static_cast<std::uint8_t>(Get_Status() & 0xFF);
+            break;
+        case PinRegister::kControl:
+            // The control register is never read back: the pin reads as last written.
+            byte = state_.controlShadow;
+            break;
+        }
+        result = ((byte & found->bit) != 0) != found->inverted ? 1 : 0;
+    } else {
+        status = kOutOfRange;
+    }
+    if (state_.traceOn) {
+        state_.traceText.AppendFormat("=%d %s", result, status);
+    }
+    return result;
+}
+
+}  // namespace olvbus
