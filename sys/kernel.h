@@ -41,6 +41,8 @@ protected:
 // level, so nothing done while it is held may page or wait.
 class SpinLock {
 public:
+    // KeInitializeSpinLock; most bindings are ready at construction.
+    virtual void Initialize() {}
     virtual void Acquire() = 0;
     virtual void Release() = 0;
 

@@ -19,3 +19,13 @@ target_link_libraries(debugprint_client_tests PRIVATE
   olvexpin_host olvbus_sim_debugprint dpreader_decode GTest::gtest_main)
 olvbus_warnings(debugprint_client_tests)
 gtest_discover_tests(debugprint_client_tests PROPERTIES LABELS unit)
+
+add_executable(driver_tests
+  ${CMAKE_CURRENT_LIST_DIR}/driver_frame_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/driver_memory_buffer_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/driver_concurrency_test.cpp
+)
+target_link_libraries(driver_tests PRIVATE
+  olvexpin_host olvbus_sim_debugprint dpreader_decode GTest::gtest_main)
+olvbus_warnings(driver_tests)
+gtest_discover_tests(driver_tests PROPERTIES LABELS unit)
