@@ -10,6 +10,17 @@
 //                            optionally for one request ":data", ":status", ":control",
 //                            ":get_register", ":set_register", ":peek", ":poke"
 //   OLVBUS_SIM_MESSAGEBOX    echo (default: print boxes on stderr) | quiet
+//   OLVBUS_SIM_DUT           a device under test on the DUT bus (unset: none), e.g.
+//                            "wr=1-,rd=14-,addr=16+,cs=17-,busy=11+": signal=connector
+//                            pin, + active high or - active low; wr, rd, addr required.
+//                            Further keys: busypolls=N (BUSY active for N status reads
+//                            before each phase), pulse=M (BUSY pulses: inactive for M
+//                            reads, then active for busypolls reads, at least 1; only
+//                            edge sync waits for the pulse), lpt=1|2|3 (default 1).
+//                            See sim/dut_model.h.
+//   OLVBUS_SIM_VCD           file to write the waveform of every port access to
+//                            (VCD, opens in GTKWave); written while the library runs
+//                            and complete at unload
 #include <cstdlib>
 #include <sstream>
 

@@ -3,17 +3,21 @@
 // is whatever it is when the DLL is loaded.
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "library/process_library.h"
+#include "sim/dut_model.h"
 #include "sim/simulated_pc.h"
+#include "sim/waveform_recorder.h"
 
 namespace olvbus {
 namespace {
 
 struct HostProcess {
-    explicit HostProcess(const sim::SimSettings& settings)
+    HostProcess(const sim::SimSettings& settings, std::vector<std::string>& warnings)
         : pc(settings.os), platform(pc), library(platform)
     {
         if (settings.echoMessageBoxes) {
@@ -21,11 +25,40 @@ struct HostProcess {
                 std::fprintf(stderr, "[message box \"%s\"] %s\n", box.caption.c_str(), box.text.c_str());
             });
         }
+        // The device is on the bench before the library loads, as on a real PC.
+        std::optional<sim::DutConfig> wiring;
+        if (!settings.dut.empty()) {
+            std::string error;
+            wiring = sim::ParseDutConfig(settings.dut, error);
+            if (wiring) {
+                sim::ParallelPort& connector = pc.io.Port(wiring->lpt - 1);
+                dut = std::make_unique<sim::DutModel>(*wiring, connector);
+                connector.Attach(dut.get());
+            } else {
+                warnings.push_back("OLVBUS_SIM_DUT=" + settings.dut + ": " + error);
+            }
+        }
+        if (!settings.vcdPath.empty()) {
+            waveform = sim::WaveformRecorder::ToFile(pc.io, settings.vcdPath, wiring ? wiring->lpt : 1, wiring);
+            if (!waveform) {
+                warnings.push_back("OLVBUS_SIM_VCD=" + settings.vcdPath + ": cannot create the file");
+            }
+        }
+    }
+
+    ~HostProcess()
+    {
+        waveform.reset();
+        if (dut) {
+            pc.io.Port(dut->Config().lpt - 1).Attach(nullptr);
+        }
     }
 
     sim::SimulatedPc pc;
     sim::SimPlatform platform;
     Library library;
+    std::unique_ptr<sim::DutModel> dut;
+    std::unique_ptr<sim::WaveformRecorder> waveform;
 };
 
 // Created at load and destroyed at unload by the two routines below, in that
@@ -38,10 +71,10 @@ HostProcess& Process()
         std::vector<std::string> warnings;
         const sim::SimSettings settings =
             sim::ReadSimSettings([](const char* name) { return std::getenv(name); }, warnings);
+        process = new HostProcess(settings, warnings);
         for (const std::string& warning : warnings) {
             std::fprintf(stderr, "olvbus: ignoring %s\n", warning.c_str());
         }
-        process = new HostProcess(settings);
     }
     return *process;
 }
