@@ -5,76 +5,29 @@
 namespace olvbus {
 namespace {
 
-// The selected port's registers, as offsets from portBase.
-constexpr std::uint16_t kDataOffset = 0;
-constexpr std::uint16_t kStatusOffset = 1;
-constexpr std::uint16_t kControlOffset = 2;
-
 std::uint8_t LowByte(std::int32_t value) { return static_cast<std::uint8_t>(value & 0xFF); }
 std::uint16_t Low16(std::int32_t value) { return static_cast<std::uint16_t>(value & 0xFFFF); }
 
 }  // namespace
 
-ByteRead PortBackEnds::Read(std::uint32_t code, const std::uint8_t* input,
-                            std::uint32_t inputLength, std::uint16_t directPort)
+ByteRead PortBackEnds::ReadThroughDriver(std::uint32_t code, const std::uint8_t* input,
+                                         std::uint32_t inputLength)
 {
-    if (state_.driverHandle != kInvalidHandle) {
-        std::uint8_t reply = 0;
-        std::uint32_t returned = 0;
-        if (!platform_.DeviceIoControl(state_.driverHandle, code, input, inputLength, &reply, 1,
-                                       &returned)) {
-            return {Access::kRequestFailed, 0};
-        }
-        return {Access::kDone, reply};
+    std::uint8_t reply = 0;
+    std::uint32_t returned = 0;
+    if (!platform_.DeviceIoControl(state_.driverHandle, code, input, inputLength, &reply, 1, &returned)) {
+        return {Access::kRequestFailed, 0};
     }
-    if (IsNtFamily(state_)) {
-        return {Access::kNoBackEnd, 0};
-    }
-    return {Access::kDone, platform_.InByte(directPort)};
+    return {Access::kDone, reply};
 }
 
-Access PortBackEnds::Write(std::uint32_t code, const std::uint8_t* input,
-                           std::uint32_t inputLength, std::uint16_t directPort,
-                           std::uint8_t value)
+Access PortBackEnds::WriteThroughDriver(std::uint32_t code, const std::uint8_t* input,
+                                        std::uint32_t inputLength)
 {
-    if (state_.driverHandle != kInvalidHandle) {
-        std::uint32_t returned = 0;
-        return platform_.DeviceIoControl(state_.driverHandle, code, input, inputLength, nullptr, 0,
-                                         &returned)
-                   ? Access::kDone
-                   : Access::kRequestFailed;
-    }
-    if (IsNtFamily(state_)) {
-        return Access::kNoBackEnd;
-    }
-    platform_.OutByte(directPort, value);
-    return Access::kDone;
-}
-
-ByteRead PortBackEnds::ReadDataRegister()
-{
-    return Read(IOCTL_OLVEXPINXA_DATA, nullptr, 0,
-                static_cast<std::uint16_t>(state_.portBase + kDataOffset));
-}
-
-Access PortBackEnds::WriteDataRegister(std::int32_t value)
-{
-    const std::uint8_t byte = LowByte(value);
-    return Write(IOCTL_OLVEXPINXA_DATA, &byte, 1,
-                 static_cast<std::uint16_t>(state_.portBase + kDataOffset), byte);
-}
-
-ByteRead PortBackEnds::ReadStatusRegister()
-{
-    return Read(IOCTL_OLVEXPINXA_STATUS, nullptr, 0,
-                static_cast<std::uint16_t>(state_.portBase + kStatusOffset));
-}
-
-Access PortBackEnds::WriteControlRegister(std::int32_t value)
-{
-    const std::uint8_t byte = LowByte(value);
-    return Write(IOCTL_OLVEXPINXA_CONTROL, &byte, 1,
-                 static_cast<std::uint16_t>(state_.portBase + kControlOffset), byte);
+    std::uint32_t returned = 0;
+    return platform_.DeviceIoControl(state_.driverHandle, code, input, inputLength, nullptr, 0, &returned)
+               ? Access::kDone
+               : Access::kRequestFailed;
 }
 
 // The driver adds the offset to its own fixed base and the library sends only

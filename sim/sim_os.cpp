@@ -120,19 +120,29 @@ bool SimOs::DeviceIoControl(OsHandle device, std::uint32_t code, const void* inp
     }
     // METHOD_BUFFERED: one system buffer of max(in, out) bytes holding the
     // input; the driver's reply is written over it.
-    std::vector<std::uint8_t> systemBuffer(std::max(inputLength, outputLength));
-    if (inputLength > 0) {
-        std::memcpy(systemBuffer.data(), input, inputLength);
+    // Most requests carry a byte or two: keep those off the heap.
+    const std::uint32_t size = std::max(inputLength, outputLength);
+    std::uint8_t small[16];
+    std::vector<std::uint8_t> large;
+    std::uint8_t* systemBuffer = nullptr;
+    if (size > sizeof small) {
+        large.resize(size);
+        systemBuffer = large.data();
+    } else if (size > 0) {
+        systemBuffer = small;
     }
-    const olvexpin::DeviceControlResult result = driver_.DeviceControl(
-        code, inputLength, outputLength, systemBuffer.empty() ? nullptr : systemBuffer.data());
+    if (inputLength > 0) {
+        std::memcpy(systemBuffer, input, inputLength);
+    }
+    const olvexpin::DeviceControlResult result =
+        driver_.DeviceControl(code, inputLength, outputLength, systemBuffer);
     if (IsFailure(result.status)) {
         lastError_ = ErrorFromStatus(result.status);
         return false;
     }
     const std::uint32_t copied = std::min(result.count, outputLength);
     if (copied > 0) {
-        std::memcpy(output, systemBuffer.data(), copied);
+        std::memcpy(output, systemBuffer, copied);
     }
     if (bytesReturned != nullptr) {
         *bytesReturned = copied;
