@@ -101,6 +101,17 @@ class PeFile:
                 current[1].append((int(instruction.group(1), 16), instruction.group(2).strip()))
         return result
 
+    def symbol_sections(self):
+        """{symbol: section name} from the COFF symbol table."""
+        names = list(self.sections())
+        table = self._run(self.objdump, "-t", self.path)
+        result = {}
+        for match in re.finditer(r"\(sec\s+(\d+)\).*\(ty\s+20\).*0x[0-9a-f]+ (\S+)$", table, re.M):
+            index = int(match.group(1))
+            if 1 <= index <= len(names):
+                result[match.group(2)] = names[index - 1]
+        return result
+
     def version_resource(self):
         """The VERSIONINFO resource as windres decompiles it."""
         return self._run(self.windres, "-i", self.path, "-O", "rc")
