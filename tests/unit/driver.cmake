@@ -14,6 +14,7 @@ endif()
 
 add_executable(debugprint_client_tests
   ${CMAKE_CURRENT_LIST_DIR}/debugprint_client_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/debugprint_reader_test.cpp
 )
 target_link_libraries(debugprint_client_tests PRIVATE
   olvexpin_host olvbus_sim_debugprint dpreader_decode GTest::gtest_main)

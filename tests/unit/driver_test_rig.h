@@ -39,8 +39,13 @@ struct DriverRig {
         DriverEntry(frame, &driver, &registryPath);
         loaded = true;
     }
+    // The Plug and Play manager removes the device before the driver unloads.
     void Unload()
     {
+        if (DeviceObject* fdo = Fdo()) {
+            Irp remove = MakeRequest(kIrpMjPnp, kIrpMnRemoveDevice);
+            OlvexPinXAPnp(frame, fdo, &remove);
+        }
         OlvexPinXAUnload(frame, &driver);
         loaded = false;
     }
