@@ -13,6 +13,7 @@ CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWit
   -DOLVBUS_SANITIZE="address,undefined,fuzzer-no-link" >/dev/null
 targets=(fuzz_device_control fuzz_memory_buffer fuzz_format_debug_text fuzz_library_exports)
 cmake --build build/fuzz --target "${targets[@]}"
+rm -rf build/fuzz/artifacts
 mkdir -p build/fuzz/artifacts
 for target in "${targets[@]}"; do
   name=${target#fuzz_}
