@@ -22,3 +22,12 @@ set_tests_properties(exports.symbol_table PROPERTIES LABELS integration)
 add_test(NAME install.find_package_and_pkg_config
   COMMAND ${CMAKE_CURRENT_LIST_DIR}/install_test.sh ${CMAKE_BINARY_DIR} ${PROJECT_SOURCE_DIR})
 set_tests_properties(install.find_package_and_pkg_config PROPERTIES LABELS integration)
+
+# Every export with the extreme values of its arguments, once per family.
+add_executable(sweep_tests ${CMAKE_CURRENT_LIST_DIR}/sweep_test.cpp)
+target_link_libraries(sweep_tests PRIVATE olvbus GTest::gtest_main)
+olvbus_warnings(sweep_tests)
+add_test(NAME sweep.nt COMMAND sweep_tests)
+add_test(NAME sweep.9x COMMAND sweep_tests)
+set_tests_properties(sweep.nt PROPERTIES LABELS integration ENVIRONMENT "OLVBUS_SIM_MESSAGEBOX=quiet")
+set_tests_properties(sweep.9x PROPERTIES LABELS integration ENVIRONMENT "OLVBUS_SIM_OS=9x;OLVBUS_SIM_MESSAGEBOX=quiet")
