@@ -6,7 +6,7 @@ add_executable(dut_integration_tests
 )
 target_link_libraries(dut_integration_tests PRIVATE olvbus_core olvbus_sim GTest::gtest_main)
 olvbus_warnings(dut_integration_tests)
-gtest_discover_tests(dut_integration_tests PROPERTIES LABELS integration)
+gtest_discover_tests(dut_integration_tests NO_PRETTY_VALUES PROPERTIES LABELS integration)
 
 # libolvbus.so with a device and a waveform file configured from the
 # environment: the example fails unless every register reads back, and the

@@ -5,7 +5,7 @@ add_executable(debugprint_format_tests
 )
 target_link_libraries(debugprint_format_tests PRIVATE olvexpin_debugprint GTest::gtest_main)
 olvbus_warnings(debugprint_format_tests)
-gtest_discover_tests(debugprint_format_tests PROPERTIES LABELS unit)
+gtest_discover_tests(debugprint_format_tests NO_PRETTY_VALUES PROPERTIES LABELS unit)
 
 # The reader's decoder, unless the tools tree already made it.
 if(NOT TARGET dpreader_decode)
@@ -19,7 +19,7 @@ add_executable(debugprint_client_tests
 target_link_libraries(debugprint_client_tests PRIVATE
   olvexpin_host olvbus_sim_debugprint dpreader_decode GTest::gtest_main)
 olvbus_warnings(debugprint_client_tests)
-gtest_discover_tests(debugprint_client_tests PROPERTIES LABELS unit)
+gtest_discover_tests(debugprint_client_tests NO_PRETTY_VALUES PROPERTIES LABELS unit)
 
 add_executable(driver_tests
   ${CMAKE_CURRENT_LIST_DIR}/driver_frame_test.cpp
@@ -29,4 +29,4 @@ add_executable(driver_tests
 target_link_libraries(driver_tests PRIVATE
   olvexpin_host olvbus_sim_debugprint dpreader_decode GTest::gtest_main)
 olvbus_warnings(driver_tests)
-gtest_discover_tests(driver_tests PROPERTIES LABELS unit)
+gtest_discover_tests(driver_tests NO_PRETTY_VALUES PROPERTIES LABELS unit)

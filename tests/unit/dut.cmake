@@ -7,4 +7,4 @@ add_executable(dut_unit_tests
 )
 target_link_libraries(dut_unit_tests PRIVATE olvbus_core olvbus_sim GTest::gtest_main)
 olvbus_warnings(dut_unit_tests)
-gtest_discover_tests(dut_unit_tests PROPERTIES LABELS unit)
+gtest_discover_tests(dut_unit_tests NO_PRETTY_VALUES PROPERTIES LABELS unit)

@@ -6,4 +6,4 @@ add_executable(library_tests
 )
 target_link_libraries(library_tests PRIVATE olvbus_core olvbus_sim GTest::gtest_main)
 olvbus_warnings(library_tests)
-gtest_discover_tests(library_tests PROPERTIES LABELS unit)
+gtest_discover_tests(library_tests NO_PRETTY_VALUES PROPERTIES LABELS unit)
