@@ -18,6 +18,7 @@
 //                            reads, then active for busypolls reads, at least 1; only
 //                            edge sync waits for the pulse), lpt=1|2|3 (default 1).
 //                            See sim/dut_model.h.
+//   OLVBUS_SIM_DEBUGPRINT    file to write OlvexPin's debug-print records to at unload
 //   OLVBUS_SIM_VCD           file to write the waveform of every port access to
 //                            (VCD, opens in GTKWave); written while the library runs
 //                            and complete at unload
@@ -147,6 +148,9 @@ SimSettings ReadSimSettings(const std::function<const char*(const char*)>& getVa
     }
     if (const char* dut = getVariable("OLVBUS_SIM_DUT")) {
         settings.dut = dut;
+    }
+    if (const char* records = getVariable("OLVBUS_SIM_DEBUGPRINT")) {
+        settings.debugPrintPath = records;
     }
     if (const char* vcd = getVariable("OLVBUS_SIM_VCD")) {
         settings.vcdPath = vcd;

@@ -68,6 +68,7 @@ struct SimSettings {
     SimOsConfig os;
     std::string dut;      // OLVBUS_SIM_DUT, wiring of the device under test
     std::string vcdPath;  // OLVBUS_SIM_VCD, where the waveform goes
+    std::string debugPrintPath;  // OLVBUS_SIM_DEBUGPRINT, where OlvexPin's records go
     bool echoMessageBoxes = true;
 };
 

@@ -2,16 +2,20 @@
 // configured from OLVBUS_SIM_* when the library is loaded, the way a real PC
 // is whatever it is when the DLL is loaded.
 #include <cstdio>
+#include <chrono>
 #include <cstdlib>
+#include <fstream>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "library/process_library.h"
+#include "sim/debugprint_device.h"
 #include "sim/dut_model.h"
 #include "sim/simulated_pc.h"
 #include "sim/waveform_recorder.h"
+#include "sys/host/host_debugprint.h"
 
 namespace olvbus {
 namespace {
@@ -38,6 +42,15 @@ struct HostProcess {
                 warnings.push_back("OLVBUS_SIM_DUT=" + settings.dut + ": " + error);
             }
         }
+        // OlvexPin's diagnostic messages, through its debug-print client, to a
+        // file the record reader (dpreader) decodes.
+        if (!settings.debugPrintPath.empty()) {
+            debugPrintPath = settings.debugPrintPath;
+            debugPrintDevice = std::make_unique<sim::DebugPrintDeviceSim>();
+            debugPrint = std::make_unique<olvexpin::host::HostDebugPrint>(*debugPrintDevice, std::chrono::seconds(1));
+            debugPrint->client.Start("OlvexPinXA checked");
+            pc.driver.SetDebugPrint(&debugPrint->client);
+        }
         if (!settings.vcdPath.empty()) {
             waveform = sim::WaveformRecorder::ToFile(pc.io, settings.vcdPath, wiring ? wiring->lpt : 1, wiring);
             if (!waveform) {
@@ -48,6 +61,16 @@ struct HostProcess {
 
     ~HostProcess()
     {
+        if (debugPrint) {
+            pc.driver.SetDebugPrint(nullptr);
+            debugPrint->client.Stop();  // drains the queue: the closing record is the last
+            const std::vector<std::uint8_t> stream = debugPrintDevice->Stream();
+            std::ofstream file(debugPrintPath, std::ios::binary | std::ios::trunc);
+            file.write(reinterpret_cast<const char*>(stream.data()), static_cast<std::streamsize>(stream.size()));
+            if (!file) {
+                std::fprintf(stderr, "olvbus: cannot write the debug-print records to %s\n", debugPrintPath.c_str());
+            }
+        }
         waveform.reset();
         if (dut) {
             pc.io.Port(dut->Config().lpt - 1).Attach(nullptr);
@@ -59,6 +82,9 @@ struct HostProcess {
     Library library;
     std::unique_ptr<sim::DutModel> dut;
     std::unique_ptr<sim::WaveformRecorder> waveform;
+    std::string debugPrintPath;
+    std::unique_ptr<sim::DebugPrintDeviceSim> debugPrintDevice;
+    std::unique_ptr<olvexpin::host::HostDebugPrint> debugPrint;
 };
 
 // Created at load and destroyed at unload by the two routines below, in that
