@@ -153,14 +153,19 @@ std::string Usage(const CommandSpec& spec)
 
 bool Given(const ParsedCommand& c, std::size_t index) { return c.values.size() > index; }
 
+std::string Polls(std::int32_t count)
+{
+    return std::to_string(count) + (count == 1 ? " poll" : " polls");
+}
+
 std::string CycleFailed(const ParsedCommand& c, Session& s)
 {
     std::string words;
     for (const std::string& word : c.words) {
         words += " " + word;
     }
-    return std::string(c.spec->name) + words + ": the register cycle did not complete (BUSY wait ran out of its " +
-           std::to_string(s.api->Get_DUT_BUSY_Timeout()) + " polls)";
+    return std::string(c.spec->name) + words + ": the register cycle did not complete (BUSY time-out, " +
+           Polls(s.api->Get_DUT_BUSY_Timeout()) + ")";
 }
 
 // Status register bits 3 to 7 by connector pin; the port inverts pin 11.
@@ -198,7 +203,7 @@ std::string RunSelect(const ParsedCommand& c, Session& s)
     const std::int32_t base = s.api->Select_LPT_123(port);
     if (base == 0) {
         return "select " + c.words[0] + ": LPT" + std::to_string(port) +
-               " could not be opened (the call trace says why)";
+               " could not be opened ('trace on' before select records why)";
     }
     s.selectedBase = base;
     *s.out << "LPT" << port << " at " << Hex2(base) << '\n';
@@ -471,8 +476,7 @@ std::string RunRead(const ParsedCommand& c, Session& s)
                 PrintDump(*s.out, first, values);
             }
             return "read " + c.words[0] + ' ' + c.words[1] + ": the register cycle at " + Hex2(address) +
-                   " did not complete (BUSY wait ran out of its " + std::to_string(s.api->Get_DUT_BUSY_Timeout()) +
-                   " polls)";
+                   " did not complete (BUSY time-out, " + Polls(s.api->Get_DUT_BUSY_Timeout()) + ")";
         }
         values.push_back(value);
     }

@@ -72,6 +72,13 @@ int Usage(const std::string& message)
     return kUsageStatus;
 }
 
+// A script's own errors name the script and line, as a compiler's do.
+int ScriptError(const std::string& message)
+{
+    std::cerr << message << '\n';
+    return kUsageStatus;
+}
+
 // Checks the options; the position of the first command word goes to `next`.
 bool ParseOptions(const std::vector<std::string>& args, Options& options, std::size_t& next,
                   std::string& error)
@@ -184,7 +191,7 @@ bool ReadScript(std::istream& in, const std::string& name, std::vector<Line>& li
         lines.push_back(std::move(line));
     }
     if (in.bad()) {
-        error = "cannot read script " + Quote(name);
+        error = name + ":" + std::to_string(number + 1) + ": cannot read the script";
         return false;
     }
     return true;
@@ -256,7 +263,7 @@ int Main(const std::vector<std::string>& args)
         if (words[1] == "-") {
             scriptName = "stdin";
             if (!ReadScript(std::cin, scriptName, lines, error)) {
-                return Usage(error);
+                return ScriptError(error);
             }
         } else {
             scriptName = words[1];
@@ -270,7 +277,7 @@ int Main(const std::vector<std::string>& args)
                              (std::filesystem::exists(scriptName, code) ? "permission denied" : "no such file"));
             }
             if (!ReadScript(file, scriptName, lines, error)) {
-                return Usage(error);
+                return ScriptError(error);
             }
         }
     } else {
@@ -281,7 +288,7 @@ int Main(const std::vector<std::string>& args)
                 continue;
             }
             if (command.empty()) {
-                return Usage("an empty command between ';'");
+                return Usage("';' with no command before it");
             }
             Line line;
             error = ParseCommand(command, line.command);
