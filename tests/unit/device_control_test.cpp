@@ -71,6 +71,9 @@ struct PortCase {
     std::vector<std::string> inner;  // messages between the first and the last
 };
 
+// Cases print as their names: printing their raw bytes would read padding.
+void PrintTo(const PortCase& c, std::ostream* os) { *os << c.name; }
+
 const std::string kD = "DeviceIoControl: IOCTL_OLVEXPINXA_";
 
 const PortCase kPortCases[] = {

@@ -217,6 +217,9 @@ struct FailureCase {
     const char* trace;
 };
 
+// Cases print as their names: printing their raw bytes would read padding.
+void PrintTo(const FailureCase& c, std::ostream* os) { *os << c.name; }
+
 const FailureCase kFailures[] = {
     {"get_data", [](Library& l) { l.State().dataEnable = 0; EXPECT_EQ(l.Get_Data(), 0); },
      "OLVEXPIN_DEVICEIO_GET_DATA failed.", "\nGet_Data()=0 (failed: DeviceIoControl)"},

@@ -74,6 +74,9 @@ struct SelectionCase {
     bool driverOpen;
 };
 
+// Cases print as their names: printing their raw bytes would read padding.
+void PrintTo(const SelectionCase& c, std::ostream* os) { *os << c.name; }
+
 const SelectionCase kSelections[] = {
     {"nt_port1", OsFamily::kNt, true, 0, 1, 0x378, "\nSelect_LPT_123(1)=0x0378 ", 2, true},
     {"nt_port2", OsFamily::kNt, true, 0, 2, 0x278, "\nSelect_LPT_123(2)=0x0278 ", 2, true},
@@ -173,6 +176,8 @@ struct NotesCase {
     const char* document;
 };
 
+void PrintTo(const NotesCase& c, std::ostream* os) { *os << c.name; }
+
 const NotesCase kNotes[] = {
     {"no_key", std::nullopt, false, "Win2000.txt"},
     {"handler", std::string("AcroExch.Document"), false, "Win2000.pdf"},
@@ -221,6 +226,8 @@ struct LaunchCase {
     std::vector<std::string> launches;
     const char* report;  // second box; empty when a launch worked
 };
+
+void PrintTo(const LaunchCase& c, std::ostream* os) { *os << c.name; }
 
 const LaunchCase kLaunches[] = {
     {"bare_name_works", {33}, {"Win2000.txt"}, ""},

@@ -54,6 +54,9 @@ struct TraceCase {
     const char* appended;
 };
 
+// Cases print as their names: printing their raw bytes would read padding.
+void PrintTo(const TraceCase& c, std::ostream* os) { *os << c.name; }
+
 const TraceCase kCases[] = {
     {"select_1", OsFamily::kNt, [](SimBoard& b) { b.library.Select_LPT_123(1); }, "\nSelect_LPT_123(1)=0x0378 "},
     {"select_3_upper_hex", OsFamily::kWin9x, [](SimBoard& b) { b.library.Select_LPT_123(3); },
