@@ -29,8 +29,8 @@ constexpr int kDefaultTimingColumns = 24;
 constexpr int kMostTimingColumns = 200;
 
 // The simulated PC's settings, as OLVBUS_SIM_<KEY>.
-const char* const kSimKeys[] = {"os",    "driver", "lpt_held",   "lpt_absent", "pdf_handler",
-                                "notes", "fail",   "messagebox", "dut",        "vcd"};
+const char* const kSimKeys[] = {"os",   "driver",     "lpt_held", "lpt_absent", "pdf_handler", "notes",
+                                "fail", "messagebox", "dut",      "vcd",        "debugprint"};
 
 struct Line {
     int number = 0;  // 0: from the command line
@@ -130,7 +130,7 @@ bool ParseOptions(const std::vector<std::string>& args, Options& options, std::s
             if (!known) {
                 error = "--sim: " + Quote(setting.substr(0, equals)) +
                         " is not a setting (os, driver, lpt_held, lpt_absent, pdf_handler, notes, fail, "
-                        "messagebox, dut, vcd)";
+                        "messagebox, dut, vcd, debugprint)";
                 return false;
             }
             std::string variable = "OLVBUS_SIM_";
