@@ -1,6 +1,6 @@
 #include "commands.h"
 
-#include <algorithm>
+#include <cstdio>
 #include <iomanip>
 #include <sstream>
 
@@ -371,7 +371,7 @@ std::string RunBusyPin(const ParsedCommand& c, Session& s)
             label.clear();
         }
     }
-    s.pinLabel[c.values[0]] = std::string("BUSY (active ") + LevelText(c.values[1] != 0) + ")";
+    s.pinLabel[static_cast<std::size_t>(c.values[0])] = std::string("BUSY (active ") + LevelText(c.values[1] != 0) + ")";
     return {};
 }
 
@@ -449,7 +449,7 @@ void PrintDump(std::ostream& out, std::int64_t first, const std::vector<std::int
                 out << "   ";
             } else {
                 char cell[4];
-                std::snprintf(cell, sizeof cell, "%02X", static_cast<unsigned>(values[address - first]));
+                std::snprintf(cell, sizeof cell, "%02X", static_cast<unsigned>(values[static_cast<std::size_t>(address - first)]));
                 out << ' ' << cell;
             }
         }
