@@ -69,4 +69,18 @@ void PortBackEnds::ShowRequestFailure(const char* text)
     platform_.MessageBox(text, kMessageBoxCaption);
 }
 
+const char* PortBackEnds::StatusAfter(Access access, const char* requestFailedBox)
+{
+    switch (access) {
+    case Access::kDone:
+        return "";
+    case Access::kRequestFailed:
+        ShowRequestFailure(requestFailedBox);
+        return kRequestFailedStatus;
+    case Access::kNoBackEnd:
+        break;
+    }
+    return kNoDriverStatus;
+}
+
 }  // namespace olvbus

@@ -67,6 +67,12 @@ public:
     // The modal box for a failed driver request; returns once dismissed.
     void ShowRequestFailure(const char* text);
 
+    // The status text an export traces for an access: empty when it was
+    // done; after a failed request, once its box is dismissed,
+    // kRequestFailedStatus; on the NT family without a driver handle,
+    // kNoDriverStatus (nothing was attempted, so no box).
+    const char* StatusAfter(Access access, const char* requestFailedBox);
+
 private:
     // Every access goes through one of these two; they stay in the header so
     // that an export costs no more calls than the access it makes.
@@ -103,6 +109,8 @@ private:
 };
 
 inline constexpr const char* kMessageBoxCaption = "Olvex olvbus.dll";
+inline constexpr const char* kRequestFailedStatus = "(failed: DeviceIoControl)";
+inline constexpr const char* kNoDriverStatus = "(failed: no OlvexPIN.sys)";
 
 }  // namespace olvbus
 

@@ -7,8 +7,6 @@
 namespace olvbus {
 namespace {
 
-constexpr const char kRequestFailed[] = "(failed: DeviceIoControl)";
-constexpr const char kNoDriver[] = "(failed: no OlvexPIN.sys)";
 // What Peek has always returned for a failed request; applications test for it.
 constexpr std::int32_t kPeekRequestFailed = 77;
 
@@ -25,12 +23,8 @@ std::int32_t Library::Get_Register(std::int32_t offset)
         return 0;
     }
     const ByteRead read = ports_.ReadRegisterAt(offset);
-    std::int32_t result = 0;
-    if (read.access == Access::kDone) {
-        result = read.value;
-    } else if (read.access == Access::kRequestFailed) {
-        ports_.ShowRequestFailure("OLVEXPIN_DEVICEIO_GET_REGISTER failed.");
-    }
+    ports_.StatusAfter(read.access, "OLVEXPIN_DEVICEIO_GET_REGISTER failed.");
+    const std::int32_t result = read.access == Access::kDone ? read.value : 0;
     if (state_.traceOn) {
         state_.traceText.AppendFormat("=%d", result);
     }
@@ -45,9 +39,7 @@ void Library::Set_Register(std::int32_t offset, std::int32_t value)
     if (!PortOpen()) {
         return;
     }
-    if (ports_.WriteRegisterAt(offset, value) == Access::kRequestFailed) {
-        ports_.ShowRequestFailure("OLVEXPIN_DEVICEIO_SET_REGISTER failed.");
-    }
+    ports_.StatusAfter(ports_.WriteRegisterAt(offset, value), "OLVEXPIN_DEVICEIO_SET_REGISTER failed.");
 }
 
 // Peek and Poke need no selected port; on the NT family they open the driver
@@ -60,7 +52,7 @@ std::int32_t Library::Peek(std::int32_t port)
     std::int32_t result = 0;
     const char* status = "";
     if (IsNtFamily(state_) && state_.driverHandle == kInvalidHandle && !OpenRequiredDriver()) {
-        status = kNoDriver;
+        status = kNoDriverStatus;
     } else {
         const ByteRead read = ports_.ReadIoPort(port);
         if (read.access == Access::kDone) {
@@ -68,7 +60,7 @@ std::int32_t Library::Peek(std::int32_t port)
         } else {
             ports_.ShowRequestFailure("Peek IOCTL_OLVEXPINXA_PEEK failed.");
             result = kPeekRequestFailed;
-            status = kRequestFailed;
+            status = kRequestFailedStatus;
         }
     }
     if (state_.traceOn) {
@@ -85,10 +77,10 @@ void Library::Poke(std::int32_t port, std::int32_t value)
     }
     const char* status = "";
     if (IsNtFamily(state_) && state_.driverHandle == kInvalidHandle && !OpenRequiredDriver()) {
-        status = kNoDriver;
+        status = kNoDriverStatus;
     } else if (ports_.WriteIoPort(port, value) != Access::kDone) {
         ports_.ShowRequestFailure("Poke IOCTL_OLVEXPINXA_POKE failed.");
-        status = kRequestFailed;
+        status = kRequestFailedStatus;
     }
     if (state_.traceOn) {
         state_.traceText.Append(status);

@@ -8,10 +8,6 @@ namespace {
 
 constexpr const char kPortNotOpen[] = "(failed: port not open.)";
 constexpr const char kDataDriversDisabled[] = "(data drivers disabled)";
-constexpr const char kRequestFailed[] = "(failed: DeviceIoControl)";
-// NT family before a driver handle exists: reported like a missing driver,
-// without a box, since nothing was attempted.
-constexpr const char kNoDriver[] = "(failed: no OlvexPIN.sys)";
 
 }  // namespace
 
@@ -30,17 +26,9 @@ std::int32_t Library::Get_Data()
         status = kDataDriversDisabled;
     } else {
         const ByteRead read = ports_.ReadDataRegister();
-        switch (read.access) {
-        case Access::kDone:
+        status = ports_.StatusAfter(read.access, "OLVEXPIN_DEVICEIO_GET_DATA failed.");
+        if (read.access == Access::kDone) {
             result = read.value;
-            break;
-        case Access::kRequestFailed:
-            ports_.ShowRequestFailure("OLVEXPIN_DEVICEIO_GET_DATA failed.");
-            status = kRequestFailed;
-            break;
-        case Access::kNoBackEnd:
-            status = kNoDriver;
-            break;
         }
     }
     if (state_.traceOn) {
@@ -60,17 +48,10 @@ void Library::Set_Data(std::int32_t value)
     } else {
         // Written whatever dataEnable says: with the drivers off the byte
         // still reaches the output latch.
-        switch (ports_.WriteDataRegister(value)) {
-        case Access::kDone:
+        const Access access = ports_.WriteDataRegister(value);
+        status = ports_.StatusAfter(access, "OLVEXPIN_DEVICEIO_SET_DATA failed.");
+        if (access == Access::kDone) {
             state_.dataShadow = static_cast<std::uint8_t>(value & 0xFF);
-            break;
-        case Access::kRequestFailed:
-            ports_.ShowRequestFailure("OLVEXPIN_DEVICEIO_SET_DATA failed.");
-            status = kRequestFailed;
-            break;
-        case Access::kNoBackEnd:
-            status = kNoDriver;
-            break;
         }
     }
     if (state_.traceOn) {
@@ -116,13 +97,10 @@ std::int32_t Library::Get_Status()
     if (!PortOpen()) {
         return 0;
     }
+    // Get_Status has no status text: a read that did not happen reads as 0.
     const ByteRead read = ports_.ReadStatusRegister();
-    std::int32_t result = 0;
-    if (read.access == Access::kDone) {
-        result = read.value;
-    } else if (read.access == Access::kRequestFailed) {
-        ports_.ShowRequestFailure("OLVEXPIN_DEVICEIO_GET_STATUS failed.");
-    }
+    ports_.StatusAfter(read.access, "OLVEXPIN_DEVICEIO_GET_STATUS failed.");
+    const std::int32_t result = read.access == Access::kDone ? read.value : 0;
     if (state_.traceOn) {
         state_.traceText.AppendFormat("=%d", result);
     }
@@ -144,15 +122,10 @@ void Library::Set_Control(std::int32_t value)
     }
     // The shadow follows the register: after a failed request it keeps the
     // byte the register still holds.
-    switch (ports_.WriteControlRegister(value)) {
-    case Access::kDone:
+    const Access access = ports_.WriteControlRegister(value);
+    ports_.StatusAfter(access, "OLVEXPIN_DEVICEIO_SET_CONTROL failed.");
+    if (access == Access::kDone) {
         state_.controlShadow = static_cast<std::uint8_t>(value & 0xFF);
-        break;
-    case Access::kRequestFailed:
-        ports_.ShowRequestFailure("OLVEXPIN_DEVICEIO_SET_CONTROL failed.");
-        break;
-    case Access::kNoBackEnd:
-        break;
     }
 }
 
