@@ -1,9 +1,13 @@
 #include "olvbus_api.h"
 
+#include <vector>
+
 #ifdef _WIN32
 #include <windows.h>
 #else
 #include <dlfcn.h>
+
+#include <filesystem>
 #endif
 
 namespace olvbusctl {
@@ -11,6 +15,8 @@ namespace {
 
 #ifdef _WIN32
 void* OpenModule(const char* name) { return reinterpret_cast<void*>(LoadLibraryA(name)); }
+// LoadLibrary looks in the tool's own folder first.
+std::vector<std::string> Candidates(const char* name) { return {name}; }
 void* FindSymbol(void* module, const char* name)
 {
     return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(module), name));
@@ -21,6 +27,27 @@ std::string LoadError() { return "error " + std::to_string(GetLastError()); }
 void* OpenModule(const char* name) { return dlopen(name, RTLD_NOW | RTLD_LOCAL); }
 void* FindSymbol(void* module, const char* name) { return dlsym(module, name); }
 void CloseModule(void* module) { dlclose(module); }
+
+// The library beside the tool first: installed, ../lib; in the build tree,
+// the library's build directory. A bare name would rely on the caller's run
+// path, and under the sanitizers dlopen is called from their runtime, whose
+// run path is not ours.
+std::vector<std::string> Candidates(const char* name)
+{
+    std::vector<std::string> candidates;
+    std::error_code error;
+    const std::filesystem::path tool = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (!error) {
+        for (const char* relative : {OLVBUSCTL_INSTALLED_LIBRARY_DIR, OLVBUSCTL_BUILT_LIBRARY_DIR}) {
+            const std::filesystem::path path = tool.parent_path() / relative / name;
+            if (std::filesystem::exists(path, error)) {
+                candidates.push_back(path.string());
+            }
+        }
+    }
+    candidates.emplace_back(name);
+    return candidates;
+}
 std::string LoadError()
 {
     const char* text = dlerror();
@@ -44,7 +71,13 @@ bool LoadedLibrary::Load(std::string& error)
     if (module_ != nullptr) {
         return true;
     }
-    void* module = OpenModule(LibraryFileName());
+    void* module = nullptr;
+    for (const std::string& candidate : Candidates(LibraryFileName())) {
+        module = OpenModule(candidate.c_str());
+        if (module != nullptr) {
+            break;
+        }
+    }
     if (module == nullptr) {
         error = std::string("cannot load ") + LibraryFileName() + ": " + LoadError();
         return false;
