@@ -206,6 +206,18 @@ void SetVariable(const std::string& name, const std::string& value)
 #endif
 }
 
+// Removes the temporary waveform however the session ends.
+struct TemporaryFile {
+    std::string path;
+    ~TemporaryFile()
+    {
+        if (!path.empty()) {
+            std::error_code ignored;
+            std::filesystem::remove(path, ignored);
+        }
+    }
+};
+
 std::string TemporaryWaveformPath()
 {
     std::random_device random;
@@ -313,14 +325,14 @@ int Main(const std::vector<std::string>& args)
         }
     }
     std::string waveform = options.vcd;
-    bool temporaryWaveform = false;
+    TemporaryFile temporary;
     if (waveform.empty() && options.timingColumns > 0) {
         const char* inherited = std::getenv("OLVBUS_SIM_VCD");
         if (inherited != nullptr && *inherited != '\0') {
             waveform = inherited;
         } else {
             waveform = TemporaryWaveformPath();
-            temporaryWaveform = true;
+            temporary.path = waveform;
         }
     }
     if (!waveform.empty()) {
@@ -371,10 +383,6 @@ int Main(const std::vector<std::string>& args)
             status = kFailureStatus;
         }
         vcd.close();
-        if (temporaryWaveform) {
-            std::error_code ignored;
-            std::filesystem::remove(waveform, ignored);
-        }
     }
 #endif
     return status;
