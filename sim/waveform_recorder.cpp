@@ -182,6 +182,11 @@ WaveformRecorder::WaveformRecorder(IoSpace& io, std::unique_ptr<std::ostream> ou
 
 WaveformRecorder::~WaveformRecorder()
 {
+    // A closing time stamp gives the last values their length: accesses that
+    // changed nothing at the end of the session still count in the file.
+    if (recording_->out && !recording_->stopped) {
+        *recording_->out << '#' << recording_->step + 1 << '\n';
+    }
     Flush();
     recording_->stopped = true;
     recording_->out.reset();

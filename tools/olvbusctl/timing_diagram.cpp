@@ -104,6 +104,7 @@ bool DrawTimingDiagram(std::istream& vcd, int columns, const TimingLabels& label
     Sample now;
     std::deque<Sample> last;
     bool stamped = false;
+    bool changedSinceStamp = false;
 
     auto keep = [&]() {
         if (!last.empty() && last.back().step + 1 < now.step) {
@@ -170,6 +171,7 @@ bool DrawTimingDiagram(std::istream& vcd, int columns, const TimingLabels& label
             now.step = static_cast<std::uint64_t>(*step);
             now.repeats = 1;
             stamped = true;
+            changedSinceStamp = false;
             continue;
         }
         if (line[0] == '$') {
@@ -194,13 +196,20 @@ bool DrawTimingDiagram(std::istream& vcd, int columns, const TimingLabels& label
         if (const auto found = variables.find(id); found != variables.end()) {
             Apply(now, found->second, value);
         }
+        changedSinceStamp = true;
     }
     if (definitions) {
         error = "the waveform has no definitions (is it complete?)";
         return false;
     }
+    // The recorder closes the file with a time stamp of its own that changes
+    // nothing: it is no access, but it tells how often the last one repeated.
     if (stamped && now.step > 0) {
-        keep();
+        if (changedSinceStamp) {
+            keep();
+        } else if (!last.empty()) {
+            last.back().repeats = now.step - last.back().step;
+        }
     }
     if (last.empty()) {
         out << "timing: no port accesses recorded\n";
