@@ -27,7 +27,7 @@ enum class Kind {
     kText,        // the rest of the line
 };
 
-struct ArgSpec {
+struct ArgumentForm {
     const char* name = nullptr;
     Kind kind = Kind::kByte;
 };
@@ -35,9 +35,9 @@ struct ArgSpec {
 using RunFunction = std::string (*)(const ParsedCommand&, Session&);
 using CheckFunction = std::string (*)(const ParsedCommand&);
 
-struct CommandSpec {
+struct CommandForm {
     const char* name;
-    ArgSpec args[3];
+    ArgumentForm args[3];
     int argCount;
     int required;
     const char* summary;
@@ -94,7 +94,7 @@ std::string RangeText(std::int64_t low, std::int64_t high)
     return std::to_string(low) + " to " + std::to_string(high);
 }
 
-std::string ParseArgument(const CommandSpec& spec, const ArgSpec& arg, const std::string& word,
+std::string ParseArgument(const CommandForm& form, const ArgumentForm& arg, const std::string& word,
                           std::int64_t& value)
 {
     for (const Keywords& keywords : kKeywords) {
@@ -111,37 +111,37 @@ std::string ParseArgument(const CommandSpec& spec, const ArgSpec& arg, const std
             value = word == "1";
             return {};
         }
-        return std::string(spec.name) + ": " + Quote(word) + " is not " + keywords.description + " (" + arg.name + ")";
+        return std::string(form.name) + ": " + Quote(word) + " is not " + keywords.description + " (" + arg.name + ")";
     }
     const auto number = ParseNumber(word);
     if (!number) {
-        return std::string(spec.name) + ": " + Quote(word) + " is not a number (" + arg.name + ")";
+        return std::string(form.name) + ": " + Quote(word) + " is not a number (" + arg.name + ")";
     }
     for (const NumberRange& range : kRanges) {
         if (range.kind == arg.kind && (*number < range.low || *number > range.high)) {
-            return std::string(spec.name) + ": " + arg.name + " " + word + " is out of range (" +
+            return std::string(form.name) + ": " + arg.name + " " + word + " is out of range (" +
                    RangeText(range.low, range.high) + ")";
         }
     }
     if (arg.kind == Kind::kStrobePin && !IsStrobePin(*number)) {
-        return std::string(spec.name) + ": " + arg.name + " " + word + " is not a control pin (1, 14, 16 or 17)";
+        return std::string(form.name) + ": " + arg.name + " " + word + " is not a control pin (1, 14, 16 or 17)";
     }
     if (arg.kind == Kind::kBusyPin && !IsBusyPin(*number)) {
-        return std::string(spec.name) + ": " + arg.name + " " + word +
+        return std::string(form.name) + ": " + arg.name + " " + word +
                " is not a status pin (10, 11, 12, 13 or 15)";
     }
     value = *number;
     return {};
 }
 
-std::string Usage(const CommandSpec& spec)
+std::string Usage(const CommandForm& form)
 {
-    std::string usage = spec.name;
-    for (int i = 0; i < spec.argCount; ++i) {
-        const bool optional = i >= spec.required;
+    std::string usage = form.name;
+    for (int i = 0; i < form.argCount; ++i) {
+        const bool optional = i >= form.required;
         usage += optional ? " [" : " ";
-        usage += spec.args[i].name;
-        if (spec.args[i].kind == Kind::kText) {
+        usage += form.args[i].name;
+        if (form.args[i].kind == Kind::kText) {
             usage += "...";
         }
         if (optional) {
@@ -164,7 +164,7 @@ std::string CycleFailed(const ParsedCommand& c, Session& s)
     for (const std::string& word : c.words) {
         words += " " + word;
     }
-    return std::string(c.spec->name) + words + ": the register cycle did not complete (BUSY time-out, " +
+    return std::string(c.form->name) + words + ": the register cycle did not complete (BUSY time-out, " +
            Polls(s.api->Get_DUT_BUSY_Timeout()) + ")";
 }
 
@@ -529,7 +529,7 @@ std::string RunEcho(const ParsedCommand& c, Session& s)
 }
 
 // clang-format off
-const CommandSpec kCommands[] = {
+const CommandForm kCommands[] = {
     {"version", {}, 0, 0, "the library's version text",
      "Prints the text of Get_OLVBUS_DLL_Version: the build stamp and the back end in use\n"
      "(\"using OlvexPin.sys\" after a select on Windows 2000, else \"using out dx,al\").",
@@ -620,11 +620,11 @@ const CommandSpec kCommands[] = {
 };
 // clang-format on
 
-const CommandSpec* FindCommand(const std::string& name)
+const CommandForm* FindCommand(const std::string& name)
 {
-    for (const CommandSpec& spec : kCommands) {
-        if (name == spec.name) {
-            return &spec;
+    for (const CommandForm& form : kCommands) {
+        if (name == form.name) {
+            return &form;
         }
     }
     return nullptr;
@@ -638,54 +638,54 @@ std::string ParseCommand(const std::vector<std::string>& words, ParsedCommand& c
     if (words.empty()) {
         return "no command";
     }
-    const CommandSpec* spec = FindCommand(words[0]);
-    if (spec == nullptr) {
+    const CommandForm* form = FindCommand(words[0]);
+    if (form == nullptr) {
         return Quote(words[0]) + " is not a command (olvbusctl --help lists them)";
     }
-    command.spec = spec;
+    command.form = form;
     command.words.assign(words.begin() + 1, words.end());
     const auto given = static_cast<int>(command.words.size());
-    const bool text = spec->argCount > 0 && spec->args[spec->argCount - 1].kind == Kind::kText;
-    if (given < spec->required) {
-        return std::string(spec->name) + ": missing " + spec->args[given].name + " (usage: " + Usage(*spec) + ")";
+    const bool text = form->argCount > 0 && form->args[form->argCount - 1].kind == Kind::kText;
+    if (given < form->required) {
+        return std::string(form->name) + ": missing " + form->args[given].name + " (usage: " + Usage(*form) + ")";
     }
-    if (given > spec->argCount && !text) {
-        return std::string(spec->name) + ": unexpected " + Quote(command.words[spec->argCount]) + " (usage: " +
-               Usage(*spec) + ")";
+    if (given > form->argCount && !text) {
+        return std::string(form->name) + ": unexpected " + Quote(command.words[form->argCount]) + " (usage: " +
+               Usage(*form) + ")";
     }
     if (text) {
         return {};
     }
     for (int i = 0; i < given; ++i) {
         std::int64_t value = 0;
-        std::string error = ParseArgument(*spec, spec->args[i], command.words[i], value);
+        std::string error = ParseArgument(*form, form->args[i], command.words[i], value);
         if (!error.empty()) {
             return error;
         }
         command.values.push_back(value);
     }
-    return spec->check != nullptr ? spec->check(command) : std::string();
+    return form->check != nullptr ? form->check(command) : std::string();
 }
 
 std::string RunCommand(const ParsedCommand& command, Session& session)
 {
-    return command.spec->run(command, session);
+    return command.form->run(command, session);
 }
 
 void PrintCommandList(std::ostream& out)
 {
-    for (const CommandSpec& spec : kCommands) {
-        out << "  " << std::left << std::setw(32) << Usage(spec) << spec.summary << '\n';
+    for (const CommandForm& form : kCommands) {
+        out << "  " << std::left << std::setw(32) << Usage(form) << form.summary << '\n';
     }
 }
 
 bool PrintCommandHelp(const std::string& name, std::ostream& out)
 {
-    const CommandSpec* spec = FindCommand(name);
-    if (spec == nullptr) {
+    const CommandForm* form = FindCommand(name);
+    if (form == nullptr) {
         return false;
     }
-    out << "usage: olvbusctl [OPTIONS] " << Usage(*spec) << "\n\n" << spec->help << '\n';
+    out << "usage: olvbusctl [OPTIONS] " << Usage(*form) << "\n\n" << form->help << '\n';
     return true;
 }
 

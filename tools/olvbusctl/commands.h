@@ -14,10 +14,10 @@
 
 namespace olvbusctl {
 
-struct CommandSpec;
+struct CommandForm;
 
 struct ParsedCommand {
-    const CommandSpec* spec = nullptr;
+    const CommandForm* form = nullptr;
     std::vector<std::int64_t> values;  // one per argument given, keywords as their index
     std::vector<std::string> words;    // the arguments as typed
 };
