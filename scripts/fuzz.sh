@@ -21,7 +21,7 @@ for target in "${targets[@]}"; do
   echo "== $target: ${seconds}s"
   build/fuzz/fuzz/$target -max_total_time="$seconds" -rss_limit_mb=2048 -print_final_stats=0 \
     -artifact_prefix="build/fuzz/artifacts/$name-" "build/fuzz/corpus/$name" "fuzz/corpus/$name" 2>&1 |
-    grep -E '^(#[0-9]+ +DONE|==[0-9]+==ERROR|SUMMARY|.*runtime error)' || true
+    grep -E '^(#[0-9]+[[:space:]]+DONE|==[0-9]+==ERROR|SUMMARY|.*runtime error)' || true
   if ls build/fuzz/artifacts/"$name"-* >/dev/null 2>&1; then
     echo "$target found a fault: see build/fuzz/artifacts" >&2
     exit 1
