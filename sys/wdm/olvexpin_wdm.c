@@ -201,15 +201,8 @@ void OlvWdmInitializeListHead(void* head)
     InitializeListHead((PLIST_ENTRY)head);
 }
 
-void OlvWdmInsertTailList(void* head, void* entry, uintptr_t* lock)
-{
-    ExInterlockedInsertTailList((PLIST_ENTRY)head, (PLIST_ENTRY)entry, (PKSPIN_LOCK)lock);
-}
-
-void* OlvWdmRemoveHeadList(void* head, uintptr_t* lock)
-{
-    return ExInterlockedRemoveHeadList((PLIST_ENTRY)head, (PKSPIN_LOCK)lock);
-}
+/* The list operations under a spin lock are in interlocked_list.c, so that a
+ * build for another host can bind them differently. */
 
 /* ---- the system thread ---- */
 

@@ -4,7 +4,7 @@
 #   1. the DLL alone (LPT1 and LPT2 present, LPT3 absent, no driver);
 #   2. the substitute debug-print driver and OlvexPin started, OlvexPin as
 #      the function driver of a root-enumerated device;
-#   3. OlvexPin stopped: its device is removed and the driver unloaded.
+#   3. OlvexPin's device removed and the driver stopped (unloaded).
 # With --bench, runs the request round-trip benchmark in step 2 instead of
 # the tests.
 #
@@ -37,8 +37,14 @@ cleanup() {
 }
 trap cleanup EXIT
 
-wineserver -p
+# Creating the prefix under a server that is already persistent leaves two
+# service managers running, and services created through one are unknown to
+# the other (sc start then fails). So: create the prefix first, then restart
+# the server for the run, which boots the prefix once, cleanly.
 "$wine" wineboot -i >/dev/null 2>&1
+wineserver -k >/dev/null 2>&1 || true
+wineserver -w
+wineserver -p
 
 # The port files: LPT1 and LPT2 exist (any file opens), LPT3 does not.
 rm -f "$WINEPREFIX"/dosdevices/lpt[0-9]
@@ -77,6 +83,10 @@ if [[ $bench == 1 ]]; then
 fi
 
 run olvbus_wine_test.exe driver || status=1
-sc stop OlvexPin || true
+# Removing the device node makes Wine re-enumerate the driver's root devices:
+# the driver gets the surprise-removal and removal requests. Only a driver
+# without devices can be stopped; stopping unloads it.
+run device_setup.exe remove || status=1
+sc stop OlvexPin || status=1
 run olvbus_wine_test.exe removed || status=1
 exit $status

@@ -4,7 +4,8 @@
 
 #define VYR_TEST_LINK_NAME "\\\\.\\VyrDebugPrintTest"
 
-/* Substitute debug-print device: METHOD_BUFFERED, FILE_DEVICE_UNKNOWN. */
+/* The substitute debug-print driver's reader device: METHOD_BUFFERED,
+ * FILE_DEVICE_UNKNOWN. */
 #define VYR_TEST_TAKE_RECORDS 0x222400 /* out: u16 length, record bytes; repeated; consumed */
 #define VYR_TEST_OPEN_PARAMETERS 0x222404 /* out: 5 x u32, see below */
 

@@ -2,7 +2,9 @@
  * A stand-in for the outside debug-print driver, built only for the Wine
  * tests: it owns \Device\VyrDebugPrint, keeps every record written to it and
  * hands them to the test program, together with the parameters of the
- * client's open, through \\.\VyrDebugPrintTest\reader.
+ * client's open, through a second device, \\.\VyrDebugPrintTest. (Wine
+ * opens no names below a device, so the test program's opens cannot be told
+ * from the client's by a file name.)
  */
 #include <ntddk.h>
 
@@ -14,6 +16,7 @@ static UCHAR store[STORE_BYTES];
 static ULONG stored;
 static KSPIN_LOCK storeLock;
 static VyrTestOpenParameters lastOpen;
+static PDEVICE_OBJECT recordDevice;
 
 static NTSTATUS Complete(PIRP irp, NTSTATUS status, ULONG_PTR information)
 {
@@ -26,8 +29,7 @@ static NTSTATUS Complete(PIRP irp, NTSTATUS status, ULONG_PTR information)
 static NTSTATUS NTAPI Create(PDEVICE_OBJECT device, PIRP irp)
 {
     PIO_STACK_LOCATION stack = IoGetCurrentIrpStackLocation(irp);
-    (void)device;
-    if (stack->FileObject == NULL || stack->FileObject->FileName.Length == 0) {
+    if (device == recordDevice) {
         lastOpen.opens++;
         lastOpen.desiredAccess = stack->Parameters.Create.SecurityContext != NULL
                                      ? stack->Parameters.Create.SecurityContext->DesiredAccess
@@ -54,7 +56,9 @@ static NTSTATUS NTAPI Write(PDEVICE_OBJECT device, PIRP irp)
     const UCHAR* bytes = irp->AssociatedIrp.SystemBuffer != NULL ? irp->AssociatedIrp.SystemBuffer
                                                                  : irp->UserBuffer;
     KIRQL irql;
-    (void)device;
+    if (device != recordDevice) {
+        return Complete(irp, STATUS_INVALID_DEVICE_REQUEST, 0);
+    }
     KeAcquireSpinLock(&storeLock, &irql);
     if (length <= 0xFFFF && stored + 2 + length <= STORE_BYTES) {
         store[stored] = (UCHAR)(length & 0xFF);
@@ -73,7 +77,9 @@ static NTSTATUS NTAPI DeviceControl(PDEVICE_OBJECT device, PIRP irp)
     UCHAR* buffer = irp->AssociatedIrp.SystemBuffer;
     ULONG taken = 0;
     KIRQL irql;
-    (void)device;
+    if (device == recordDevice) {
+        return Complete(irp, STATUS_INVALID_DEVICE_REQUEST, 0);
+    }
     switch (stack->Parameters.DeviceIoControl.IoControlCode) {
     case VYR_TEST_TAKE_RECORDS:
         KeAcquireSpinLock(&storeLock, &irql);
@@ -106,30 +112,48 @@ static VOID NTAPI Unload(PDRIVER_OBJECT driver)
     UNICODE_STRING link;
     RtlInitUnicodeString(&link, L"\\DosDevices\\VyrDebugPrintTest");
     IoDeleteSymbolicLink(&link);
-    IoDeleteDevice(driver->DeviceObject);
+    while (driver->DeviceObject != NULL) {
+        IoDeleteDevice(driver->DeviceObject);
+    }
+}
+
+static NTSTATUS CreateDevice(PDRIVER_OBJECT driver, const WCHAR* name, PDEVICE_OBJECT* device)
+{
+    UNICODE_STRING counted;
+    NTSTATUS status;
+    RtlInitUnicodeString(&counted, name);
+    status = IoCreateDevice(driver, 0, &counted, FILE_DEVICE_UNKNOWN, 0, FALSE, device);
+    if (NT_SUCCESS(status)) {
+        (*device)->Flags |= DO_BUFFERED_IO;
+        (*device)->Flags &= ~DO_DEVICE_INITIALIZING;
+    }
+    return status;
 }
 
 NTSTATUS NTAPI DriverEntry(PDRIVER_OBJECT driver, PUNICODE_STRING registryPath)
 {
-    UNICODE_STRING name;
     UNICODE_STRING link;
-    PDEVICE_OBJECT device;
+    UNICODE_STRING target;
+    PDEVICE_OBJECT readerDevice;
     NTSTATUS status;
     (void)registryPath;
     KeInitializeSpinLock(&storeLock);
-    RtlInitUnicodeString(&name, L"\\Device\\VyrDebugPrint");
-    status = IoCreateDevice(driver, 0, &name, FILE_DEVICE_UNKNOWN, 0, FALSE, &device);
+    status = CreateDevice(driver, L"\\Device\\VyrDebugPrint", &recordDevice);
     if (!NT_SUCCESS(status)) {
         return status;
     }
-    device->Flags |= DO_BUFFERED_IO;
+    status = CreateDevice(driver, L"\\Device\\VyrDebugPrintTest", &readerDevice);
+    if (!NT_SUCCESS(status)) {
+        IoDeleteDevice(recordDevice);
+        return status;
+    }
     RtlInitUnicodeString(&link, L"\\DosDevices\\VyrDebugPrintTest");
-    IoCreateSymbolicLink(&link, &name);
+    RtlInitUnicodeString(&target, L"\\Device\\VyrDebugPrintTest");
+    IoCreateSymbolicLink(&link, &target);
     driver->MajorFunction[IRP_MJ_CREATE] = Create;
     driver->MajorFunction[IRP_MJ_CLOSE] = Close;
     driver->MajorFunction[IRP_MJ_WRITE] = Write;
     driver->MajorFunction[IRP_MJ_DEVICE_CONTROL] = DeviceControl;
     driver->DriverUnload = Unload;
-    device->Flags &= ~DO_DEVICE_INITIALIZING;
     return STATUS_SUCCESS;
 }
