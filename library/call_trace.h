@@ -3,12 +3,16 @@
 #define OLVBUS_CALL_TRACE_H
 
 #include <cstddef>
-#include <string>
 
 namespace olvbus {
 
 class CallTrace {
 public:
+    CallTrace() = default;
+    ~CallTrace();
+    CallTrace(const CallTrace& other);
+    CallTrace& operator=(const CallTrace& other);
+
     // Empties the text and gives its memory back, so a long session that
     // restarts the trace does not keep its old peak allocated.
     void Clear();
@@ -20,12 +24,19 @@ public:
     void AppendFormat(const char* format, ...) __attribute__((format(printf, 2, 3)));
 
     // Valid until the next change; never null.
-    const char* Text() const { return text_.c_str(); }
-    std::size_t Length() const { return text_.size(); }
-    std::size_t Capacity() const { return text_.capacity(); }
+    const char* Text() const { return text_ != nullptr ? text_ : ""; }
+    std::size_t Length() const { return length_; }
+    std::size_t Capacity() const { return capacity_; }
 
 private:
-    std::string text_;
+    // Makes room for extra more characters and the terminator. The block
+    // grows by doubling through realloc, which for large blocks moves pages
+    // instead of copying them; false when memory ran out.
+    bool Reserve(std::size_t extra);
+
+    char* text_ = nullptr;
+    std::size_t length_ = 0;
+    std::size_t capacity_ = 0;  // characters the block holds, terminator excluded
 };
 
 }  // namespace olvbus
