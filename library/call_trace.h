@@ -17,11 +17,12 @@ public:
     // restarts the trace does not keep its old peak allocated.
     void Clear();
 
-    void Append(const char* text);
+    // Tracing is the exception, not the rule: keep it off the hot paths.
+    __attribute__((cold)) void Append(const char* text);
 
     // printf-style with the trace's conventions: callers write hex as %X so the
     // digits come out upper-case whatever the format's letter says.
-    void AppendFormat(const char* format, ...) __attribute__((format(printf, 2, 3)));
+    __attribute__((cold, format(printf, 2, 3))) void AppendFormat(const char* format, ...);
 
     // Valid until the next change; never null.
     const char* Text() const { return text_ != nullptr ? text_ : ""; }

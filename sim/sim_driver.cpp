@@ -40,14 +40,6 @@ SimDriver::~SimDriver()
     olvexpin::FreeMemoryBuffer(context_.memory, pool_);
 }
 
-olvexpin::DeviceControlResult SimDriver::DeviceControl(std::uint32_t code,
-                                                       std::uint32_t inputLength,
-                                                       std::uint32_t outputLength,
-                                                       std::uint8_t* buffer)
-{
-    return olvexpin::OlvexPinXADeviceControlCore(context_, code, inputLength, outputLength, buffer);
-}
-
 void SimDriver::SetDebugPrint(olvexpin::DebugPrint* log)
 {
     context_.log = log != nullptr ? log : &silent_;

@@ -57,7 +57,10 @@ public:
     SimDriver& operator=(const SimDriver&) = delete;
 
     olvexpin::DeviceControlResult DeviceControl(std::uint32_t code, std::uint32_t inputLength,
-                                                std::uint32_t outputLength, std::uint8_t* buffer);
+                                                std::uint32_t outputLength, std::uint8_t* buffer)
+    {
+        return olvexpin::OlvexPinXADeviceControlCore(context_, code, inputLength, outputLength, buffer);
+    }
 
     // Where the driver's diagnostic messages go; nowhere by default.
     void SetDebugPrint(olvexpin::DebugPrint* log);

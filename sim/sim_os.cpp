@@ -78,23 +78,31 @@ OsHandle SimOs::OpenExclusive(const std::string& name)
     }
     const OsHandle handle = nextHandle_;
     nextHandle_ += 4;
-    handles_.emplace(handle, OpenObject{kind, name});
+    handles_.push_back(OpenObject{handle, kind, name});
     return handle;
 }
 
 bool SimOs::CloseHandle(OsHandle handle)
 {
-    if (handles_.erase(handle) == 0) {
+    const auto found = Find(handle);
+    if (found == handles_.end()) {
         lastError_ = kErrorInvalidHandle;
         return false;
     }
+    handles_.erase(found);
     return true;
+}
+
+std::vector<SimOs::OpenObject>::iterator SimOs::Find(OsHandle handle)
+{
+    return std::find_if(handles_.begin(), handles_.end(),
+                        [handle](const OpenObject& entry) { return entry.handle == handle; });
 }
 
 bool SimOs::IsOpen(const std::string& name) const
 {
     return std::any_of(handles_.begin(), handles_.end(),
-                       [&](const auto& entry) { return entry.second.name == name; });
+                       [&](const OpenObject& entry) { return entry.name == name; });
 }
 
 bool SimOs::DeviceIoControl(OsHandle device, std::uint32_t code, const void* input,
@@ -105,8 +113,8 @@ bool SimOs::DeviceIoControl(OsHandle device, std::uint32_t code, const void* inp
     if (bytesReturned != nullptr) {
         *bytesReturned = 0;
     }
-    const auto found = handles_.find(device);
-    if (found == handles_.end() || found->second.kind != Object::kDriver) {
+    const auto found = Find(device);
+    if (found == handles_.end() || found->kind != Object::kDriver) {
         lastError_ = kErrorInvalidHandle;
         return false;
     }

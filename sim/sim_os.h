@@ -9,7 +9,6 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
-#include <map>
 #include <optional>
 #include <set>
 #include <string>
@@ -99,13 +98,17 @@ public:
 private:
     enum class Object { kLptFile, kDriver };
     struct OpenObject {
+        OsHandle handle;
         Object kind;
         std::string name;
     };
+    // A handful of handles at most: a flat table is the quickest to search,
+    // and every simulated request searches it.
+    std::vector<OpenObject>::iterator Find(OsHandle handle);
 
     SimOsConfig config_;
     SimDriver& driver_;
-    std::map<OsHandle, OpenObject> handles_;
+    std::vector<OpenObject> handles_;
     OsHandle nextHandle_ = 0x100;
     std::uint64_t requests_ = 0;
     std::vector<MessageBoxRecord> messageBoxes_;
