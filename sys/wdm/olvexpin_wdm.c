@@ -29,12 +29,9 @@ _Static_assert(sizeof(TIME_FIELDS) == 8 * sizeof(int16_t), "TIME_FIELDS is not e
 #if defined(_M_AMD64) || defined(__x86_64__)
 /* mingw's x86_64 header reads the current thread inline from a per-processor
  * area; the exported routine gives the same answer and also works where the
- * driver is hosted outside the kernel. (The time is read from the shared user
- * data page, as the x86_64 kernel defines it.) */
+ * driver is hosted outside the kernel. */
 NTKERNELAPI PKTHREAD NTAPI OlvKeGetCurrentThread(VOID) __asm__("KeGetCurrentThread");
-#define OlvKeQuerySystemTime KeQuerySystemTime
 #else
-#define OlvKeQuerySystemTime KeQuerySystemTime
 #define OlvKeGetCurrentThread KeGetCurrentThread
 #endif
 
@@ -160,13 +157,6 @@ void OlvWdmReleaseSpinLock(uintptr_t* lock, uint8_t previousIrql)
     KeReleaseSpinLock((PKSPIN_LOCK)lock, previousIrql);
 }
 
-int64_t OlvWdmQuerySystemTime(void)
-{
-    LARGE_INTEGER now;
-    OlvKeQuerySystemTime(&now);
-    return now.QuadPart;
-}
-
 void OlvWdmTimeToTimeFields(int64_t time, int16_t fields[8])
 {
     LARGE_INTEGER value;
@@ -201,8 +191,9 @@ void OlvWdmInitializeListHead(void* head)
     InitializeListHead((PLIST_ENTRY)head);
 }
 
-/* The list operations under a spin lock are in interlocked_list.c, so that a
- * build for another host can bind them differently. */
+/* The time stamp and the list operations under a spin lock, which the
+ * debug-print queue uses for every message, are in queue_routines.c, so that
+ * a build for another host can bind them differently. */
 
 /* ---- the system thread ---- */
 

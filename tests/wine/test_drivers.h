@@ -8,6 +8,7 @@
  * FILE_DEVICE_UNKNOWN. */
 #define VYR_TEST_TAKE_RECORDS 0x222400 /* out: u16 length, record bytes; repeated; consumed */
 #define VYR_TEST_OPEN_PARAMETERS 0x222404 /* out: 5 x u32, see below */
+#define VYR_TEST_COUNT_WRITES 0x222408 /* out: u32, writes received so far */
 
 /* The parameters of the last open that named no file (the client's). */
 typedef struct VyrTestOpenParameters {

@@ -14,6 +14,7 @@
 
 static UCHAR store[STORE_BYTES];
 static ULONG stored;
+static ULONG writes; /* every write, also those the full store drops */
 static KSPIN_LOCK storeLock;
 static VyrTestOpenParameters lastOpen;
 static PDEVICE_OBJECT recordDevice;
@@ -60,6 +61,7 @@ static NTSTATUS NTAPI Write(PDEVICE_OBJECT device, PIRP irp)
         return Complete(irp, STATUS_INVALID_DEVICE_REQUEST, 0);
     }
     KeAcquireSpinLock(&storeLock, &irql);
+    ++writes;
     if (length <= 0xFFFF && stored + 2 + length <= STORE_BYTES) {
         store[stored] = (UCHAR)(length & 0xFF);
         store[stored + 1] = (UCHAR)(length >> 8);
@@ -102,6 +104,14 @@ static NTSTATUS NTAPI DeviceControl(PDEVICE_OBJECT device, PIRP irp)
         }
         RtlCopyMemory(buffer, &lastOpen, sizeof lastOpen);
         return Complete(irp, STATUS_SUCCESS, sizeof lastOpen);
+    case VYR_TEST_COUNT_WRITES:
+        if (out < sizeof writes) {
+            return Complete(irp, STATUS_BUFFER_TOO_SMALL, 0);
+        }
+        KeAcquireSpinLock(&storeLock, &irql);
+        RtlCopyMemory(buffer, &writes, sizeof writes);
+        KeReleaseSpinLock(&storeLock, irql);
+        return Complete(irp, STATUS_SUCCESS, sizeof writes);
     default:
         return Complete(irp, STATUS_INVALID_DEVICE_REQUEST, 0);
     }
