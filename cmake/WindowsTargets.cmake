@@ -1,7 +1,7 @@
 # The Windows deliverables, built with a mingw-w64 toolchain file: olvbus.dll
 # and OlvexPin.sys with what ships beside them, and their checks (label pe on
-# the i686 files, label wine on the x86_64 files). Host-only parts (the
-# simulation, tools, host tests, benchmarks) are not part of this tree.
+# the i686 files, label wine on the x86_64 files), and olvbusctl. Host-only
+# parts (the simulation, host tests, benchmarks) are not part of this tree.
 add_subdirectory(common)
 add_subdirectory(library/win32)
 if(EXISTS ${PROJECT_SOURCE_DIR}/sys/wdm/CMakeLists.txt)
@@ -9,6 +9,9 @@ if(EXISTS ${PROJECT_SOURCE_DIR}/sys/wdm/CMakeLists.txt)
 endif()
 
 install(FILES ${PROJECT_SOURCE_DIR}/docs/Win2000.txt DESTINATION . OPTIONAL)
+
+# olvbusctl, from the same source as on the host: it loads olvbus.dll at run time.
+add_subdirectory(tools/olvbusctl)
 
 if(OLVBUS_BUILD_TESTS)
   enable_testing()

@@ -197,13 +197,11 @@ bool ReadScript(std::istream& in, const std::string& name, std::vector<Line>& li
     return true;
 }
 
+#ifndef _WIN32
+// The simulated PC's settings, and its waveform, exist only on the host.
 void SetVariable(const std::string& name, const std::string& value)
 {
-#ifdef _WIN32
-    _putenv_s(name.c_str(), value.c_str());
-#else
     setenv(name.c_str(), value.c_str(), 1);
-#endif
 }
 
 // Removes the temporary waveform however the session ends.
@@ -230,6 +228,7 @@ std::string TemporaryWaveformPath()
     std::snprintf(name, sizeof name, "olvbusctl-%08x%08x.vcd", random(), random());
     return (directory / name).string();
 }
+#endif
 
 int Main(const std::vector<std::string>& args)
 {
