@@ -35,7 +35,7 @@ CHECKS = [
      "info"),
     ("bench_driver", "data request with the debug-print client against logging off", "BM_DataRequestLoggingActive",
      "BM_DataRequestLoggingOff", None, "info"),
-    ("bench_driver", "DebugPrintFormat producer cost (ns)", "BM_DebugPrintFormatProducer", None, 1000.0, "max"),
+    ("bench_driver", "DebugPrintFormat producer cost (ns)", "BM_DebugPrintFormatProducer/iterations:200000", None, 1000.0, "max"),
     ("bench_driver", "writer draining a full queue, per record (ns)",
      "BM_WriterDrainsFullQueue/10000/real_time:per_item", None, None, "info"),
 ]
