@@ -17,15 +17,15 @@ import sys
 
 # (program, what, numerator, denominator or None, target, kind)
 #   kind "ratio": numerator/denominator <= target
-#   kind "max":   numerator's value (ns, or the counter named after ':') <= target
+#   kind "max":   numerator's value (ns, or the counter named after "@") <= target
 #   kind "info":  reported, no target
 CHECKS = [
     ("library_bench", "Set_Data, 9x, against its bare port write", "SetData_9x", "BarePortWrite", 1.5, "ratio"),
     ("library_bench", "Set_Data, NT, against the bare dispatch of its request", "SetData_Nt",
      "BareDataRequestDispatch", 1.5, "ratio"),
     ("library_bench", "traced call, cost per call, 1M appends against 1k (amortised constant)",
-     "TracedSetData/1000000:per_item", "TracedSetData/1000:per_item", None, "info"),
-    ("library_bench", "trace capacity per length after 1M appends", "TracedSetData/1000000:capacity_per_length",
+     "TracedSetData/1000000@per_item", "TracedSetData/1000@per_item", None, "info"),
+    ("library_bench", "trace capacity per length after 1M appends", "TracedSetData/1000000@capacity_per_length",
      None, 2.0, "max"),
     ("library_bench", "Get_Trace_Buffer on 17 MB against 120 bytes (copies nothing)", "GetTraceBuffer/1000000",
      "GetTraceBuffer/10", 1.5, "ratio"),
@@ -37,7 +37,7 @@ CHECKS = [
      "BM_DataRequestLoggingOff", None, "info"),
     ("bench_driver", "DebugPrintFormat producer cost (ns)", "BM_DebugPrintFormatProducer/iterations:200000", None, 1000.0, "max"),
     ("bench_driver", "writer draining a full queue, per record (ns)",
-     "BM_WriterDrainsFullQueue/10000/real_time:per_item", None, None, "info"),
+     "BM_WriterDrainsFullQueue/10000/real_time@per_item", None, None, "info"),
 ]
 
 PROGRAMS = {"library_bench": "bench/library_bench", "dut_bench": "bench/dut_bench", "bench_driver": "bench/bench_driver"}
@@ -57,7 +57,7 @@ def run(build, program, short):
 
 
 def value(results, name):
-    bench_name, _, counter = name.partition(":")
+    bench_name, _, counter = name.partition("@")
     b = results.get(bench_name)
     if b is None:
         return None
