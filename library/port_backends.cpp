@@ -69,16 +69,11 @@ void PortBackEnds::ShowRequestFailure(const char* text)
     platform_.MessageBox(text, kMessageBoxCaption);
 }
 
-const char* PortBackEnds::StatusAfter(Access access, const char* requestFailedBox)
+const char* PortBackEnds::StatusAfterFailure(Access access, const char* requestFailedBox)
 {
-    switch (access) {
-    case Access::kDone:
-        return "";
-    case Access::kRequestFailed:
+    if (access == Access::kRequestFailed) {
         ShowRequestFailure(requestFailedBox);
         return kRequestFailedStatus;
-    case Access::kNoBackEnd:
-        break;
     }
     return kNoDriverStatus;
 }

@@ -71,7 +71,10 @@ public:
     // done; after a failed request, once its box is dismissed,
     // kRequestFailedStatus; on the NT family without a driver handle,
     // kNoDriverStatus (nothing was attempted, so no box).
-    const char* StatusAfter(Access access, const char* requestFailedBox);
+    const char* StatusAfter(Access access, const char* requestFailedBox)
+    {
+        return access == Access::kDone ? "" : StatusAfterFailure(access, requestFailedBox);
+    }
 
 private:
     // Every access goes through one of these two; they stay in the header so
@@ -101,6 +104,7 @@ private:
         return Access::kDone;
     }
 
+    const char* StatusAfterFailure(Access access, const char* requestFailedBox);
     ByteRead ReadThroughDriver(std::uint32_t code, const std::uint8_t* input, std::uint32_t inputLength);
     Access WriteThroughDriver(std::uint32_t code, const std::uint8_t* input, std::uint32_t inputLength);
 

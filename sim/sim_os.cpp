@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "common/olvexpin_contract.h"
@@ -127,30 +128,30 @@ bool SimOs::DeviceIoControl(OsHandle device, std::uint32_t code, const void* inp
         return false;
     }
     // METHOD_BUFFERED: one system buffer of max(in, out) bytes holding the
-    // input; the driver's reply is written over it.
-    // Most requests carry a byte or two: keep those off the heap.
+    // input; the driver's reply is written over it. Most requests carry a
+    // byte or two: those stay off the heap.
     const std::uint32_t size = std::max(inputLength, outputLength);
     std::uint8_t small[16];
-    std::vector<std::uint8_t> large;
-    std::uint8_t* systemBuffer = nullptr;
+    std::unique_ptr<std::uint8_t[]> large;
+    std::uint8_t* systemBuffer = small;
     if (size > sizeof small) {
-        large.resize(size);
-        systemBuffer = large.data();
-    } else if (size > 0) {
-        systemBuffer = small;
+        large = std::make_unique<std::uint8_t[]>(size);
+        systemBuffer = large.get();
     }
-    if (inputLength > 0) {
-        std::memcpy(systemBuffer, input, inputLength);
+    const auto* in = static_cast<const std::uint8_t*>(input);
+    for (std::uint32_t i = 0; i < inputLength; ++i) {
+        systemBuffer[i] = in[i];
     }
     const olvexpin::DeviceControlResult result =
-        driver_.DeviceControl(code, inputLength, outputLength, systemBuffer);
+        driver_.DeviceControl(code, inputLength, outputLength, size == 0 ? nullptr : systemBuffer);
     if (IsFailure(result.status)) {
         lastError_ = ErrorFromStatus(result.status);
         return false;
     }
     const std::uint32_t copied = std::min(result.count, outputLength);
-    if (copied > 0) {
-        std::memcpy(output, systemBuffer, copied);
+    auto* out = static_cast<std::uint8_t*>(output);
+    for (std::uint32_t i = 0; i < copied; ++i) {
+        out[i] = systemBuffer[i];
     }
     if (bytesReturned != nullptr) {
         *bytesReturned = copied;
