@@ -180,11 +180,11 @@ void PrintTo(const NotesCase& c, std::ostream* os) { *os << c.name; }
 
 const NotesCase kNotes[] = {
     {"no_key", std::nullopt, false, "Win2000.txt"},
-    {"handler", std::string("AcroExch.Document"), false, "Win2000.pdf"},
+    {"handler", std::string("PdfViewer.Document"), false, "Win2000.pdf"},
     {"empty_value", std::string(""), false, "Win2000.txt"},
     {"63_chars_fit", std::string(63, 'x'), false, "Win2000.pdf"},
     {"64_chars_too_long", std::string(64, 'x'), false, "Win2000.txt"},
-    {"no_full_access", std::string("AcroExch.Document"), true, "Win2000.txt"},
+    {"no_full_access", std::string("PdfViewer.Document"), true, "Win2000.txt"},
 };
 
 class MissingDriver : public ::testing::TestWithParam<NotesCase> {};
