@@ -8,7 +8,11 @@
 # With --bench, runs the request round-trip benchmark in step 2 instead of
 # the tests.
 #
-# usage: run_wine_tests.sh --dll olvbus.dll --driver OlvexPin.sys --files DIR [--bench]
+# With --ctl, step 2 also runs olvbusctl.exe with the given script: register
+# cycles to the board through the real request path, checked with expect.
+#
+# usage: run_wine_tests.sh --dll olvbus.dll --driver OlvexPin.sys --files DIR
+#                          [--ctl olvbusctl.exe SCRIPT] [--bench]
 set -uo pipefail
 
 bench=0
@@ -18,6 +22,7 @@ while [[ $# -gt 0 ]]; do
     --driver) driver=$2; shift 2 ;;
     --files) files=$2; shift 2 ;;
     --bench) bench=1; shift ;;
+    --ctl) ctl=$2; ctl_script=$3; shift 3 ;;
     *) echo "unknown argument $1" >&2; exit 2 ;;
   esac
 done
@@ -83,6 +88,16 @@ if [[ $bench == 1 ]]; then
 fi
 
 run olvbus_wine_test.exe driver || status=1
+if [[ -n ${ctl:-} ]]; then
+  cp "$ctl" "$ctl_script" "$work/"
+  if ! run olvbusctl.exe run "$(basename "$ctl_script")" >"$WINEPREFIX/olvbusctl.out" 2>&1; then
+    echo "olvbusctl session on the board failed:" >&2
+    cat "$WINEPREFIX/olvbusctl.out" >&2
+    status=1
+  else
+    echo "olvbusctl: board session through olvbus.dll and OlvexPin passed"
+  fi
+fi
 # Removing the device node makes Wine re-enumerate the driver's root devices:
 # the driver gets the surprise-removal and removal requests. Only a driver
 # without devices can be stopped; stopping unloads it.
