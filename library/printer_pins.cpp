@@ -3,52 +3,14 @@
 // and trace entries appear in between.
 #include <cstdint>
 
+#include "library/connector_pins.h"
 #include "library/library.h"
 
 namespace olvbus {
 namespace {
 
-enum class PinRegister { kData, kStatus, kControl };
-
-struct PrinterPin {
-    std::int32_t pin;
-    PinRegister reg;
-    std::uint8_t bit;
-    // The port hardware presents the bit inverted at the pin: a set bit is a low pin.
-    bool inverted;
-};
-
-// Standard PC parallel port wiring; index = pin number.
-constexpr PrinterPin kPins[] = {
-    {0, PinRegister::kData, 0, false},  // no pin 0
-    {1, PinRegister::kControl, 0x01, true},   // nStrobe
-    {2, PinRegister::kData, 0x01, false},     // Data1
-    {3, PinRegister::kData, 0x02, false},
-    {4, PinRegister::kData, 0x04, false},
-    {5, PinRegister::kData, 0x08, false},
-    {6, PinRegister::kData, 0x10, false},
-    {7, PinRegister::kData, 0x20, false},
-    {8, PinRegister::kData, 0x40, false},
-    {9, PinRegister::kData, 0x80, false},     // Data8
-    {10, PinRegister::kStatus, 0x40, false},  // nAck
-    {11, PinRegister::kStatus, 0x80, true},   // Busy
-    {12, PinRegister::kStatus, 0x20, false},  // PError
-    {13, PinRegister::kStatus, 0x10, false},  // Select
-    {14, PinRegister::kControl, 0x02, true},  // nAutoFd
-    {15, PinRegister::kStatus, 0x08, false},  // nFault
-    {16, PinRegister::kControl, 0x04, false}, // nInit
-    {17, PinRegister::kControl, 0x08, true},  // nSelectIn
-};
-constexpr std::int32_t kFirstPin = 1;
-constexpr std::int32_t kLastPin = 17;
-
 constexpr const char kOutOfRange[] = "(failed: pin out of range)";
 constexpr const char kReadOnly[] = "(failed: read-only pin)";
-
-const PrinterPin* FindPin(std::int32_t pin)
-{
-    return pin >= kFirstPin && pin <= kLastPin ? &kPins[pin] : nullptr;
-}
 
 std::uint8_t WithBit(std::uint8_t value, std::uint8_t bit, bool set)
 {
@@ -63,7 +25,7 @@ void Library::DirectWritePrinterPin(std::int32_t pin, std::int32_t level)
         state_.traceText.AppendFormat("\n%s(%d,%d)", "DirectWritePrinterPin", pin, level);
     }
     const char* status = "";
-    const PrinterPin* found = FindPin(pin);
+    const ConnectorPin* found = FindConnectorPin(pin);
     if (found == nullptr) {
         status = kOutOfRange;
     } else if (found->reg == PinRegister::kStatus) {
@@ -95,7 +57,7 @@ std::int32_t Library::DirectReadPrinterPin(std::int32_t pin)
     }
     std::int32_t result = 0;
     const char* status = "";
-    if (const PrinterPin* found = FindPin(pin)) {
+    if (const ConnectorPin* found = FindConnectorPin(pin)) {
         std::uint8_t byte = 0;
         switch (found->reg) {
         case PinRegister::kData:

@@ -1,30 +1,8 @@
 #include "sim/sim_driver.h"
 
-#include <cstdlib>
-
 #include "sys/memory_buffer.h"
 
 namespace olvbus::sim {
-
-void* HeapPool::Allocate(std::uint32_t size)
-{
-    if (failing_) {
-        return nullptr;
-    }
-    void* block = std::malloc(size == 0 ? 1 : size);
-    if (block != nullptr) {
-        ++outstanding_;
-    }
-    return block;
-}
-
-void HeapPool::Free(void* block)
-{
-    if (block != nullptr) {
-        --outstanding_;
-        std::free(block);
-    }
-}
 
 SimDriver::SimDriver(IoSpace& io) : ports_(io)
 {

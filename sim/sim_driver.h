@@ -1,15 +1,14 @@
 // OlvexPin as the simulated PC runs it: the real dispatch core, bound to the
-// simulated I/O space, a std::mutex for deviceLock and the process heap for
-// pool.
+// simulated I/O space, with the driver's host binding for deviceLock and pool.
 #ifndef OLVBUS_SIM_SIM_DRIVER_H
 #define OLVBUS_SIM_SIM_DRIVER_H
 
 #include <cstdint>
-#include <mutex>
 
 #include "sim/io_space.h"
 #include "sys/device_control.h"
 #include "sys/driver_state.h"
+#include "sys/host/host_kernel.h"
 #include "sys/kernel.h"
 
 namespace olvbus::sim {
@@ -24,29 +23,6 @@ public:
 
 private:
     IoSpace& io_;
-};
-
-class MutexLock final : public olvexpin::SpinLock {
-public:
-    void Acquire() override { mutex_.lock(); }
-    void Release() override { mutex_.unlock(); }
-
-private:
-    std::mutex mutex_;
-};
-
-// Counts what is outstanding so tests can prove every block came back.
-class HeapPool final : public olvexpin::Pool {
-public:
-    void* Allocate(std::uint32_t size) override;
-    void Free(void* block) override;
-    std::int64_t Outstanding() const { return outstanding_; }
-    // Makes the next allocations fail, as an exhausted non-paged pool would.
-    void FailAllocations(bool fail) { failing_ = fail; }
-
-private:
-    std::int64_t outstanding_ = 0;
-    bool failing_ = false;
 };
 
 class SimDriver {
@@ -66,12 +42,12 @@ public:
     void SetDebugPrint(olvexpin::DebugPrint* log);
 
     olvexpin::DriverContext& Context() { return context_; }
-    HeapPool& Pool() { return pool_; }
+    olvexpin::host::HostPool& Pool() { return pool_; }
 
 private:
     IoSpacePorts ports_;
-    MutexLock lock_;
-    HeapPool pool_;
+    olvexpin::host::HostSpinLock lock_;
+    olvexpin::host::HostPool pool_;
     olvexpin::NoDebugPrint silent_;
     olvexpin::DriverContext context_;
 };

@@ -2,47 +2,28 @@
 // means busy, level or edge sync, and the poll limit of a register cycle.
 #include <cstdint>
 
+#include "library/connector_pins.h"
 #include "library/library.h"
 
 namespace olvbus {
-namespace {
-
-struct StatusPin {
-    std::int32_t pin;
-    std::uint8_t bit;
-    // The port presents this pin inverted: the bit reads 1 while the pin is low.
-    bool inverted;
-};
-
-constexpr StatusPin kStatusPins[] = {
-    {10, 0x40, false},
-    {11, 0x80, true},
-    {12, 0x20, false},
-    {13, 0x10, false},
-    {15, 0x08, false},
-};
-
-}  // namespace
 
 bool Library::Set_DUT_BUSY_Pin(std::int32_t pin, std::int32_t busyActiveHigh)
 {
     state_.busyMask = 0;
     state_.busyState1 = 0;
     state_.busyState2 = 0;
-    for (const StatusPin& candidate : kStatusPins) {
-        if (candidate.pin != pin) {
-            continue;
-        }
-        // Ready is BUSY's inactive level; the value the waits compare is that
-        // level as the status register presents it.
-        const bool readyPinHigh = (busyActiveHigh & 0xFF) == 0;
-        const bool readyBitSet = readyPinHigh != candidate.inverted;
-        state_.busyMask = candidate.bit;
-        state_.busyState2 = readyBitSet ? candidate.bit : 0;
-        state_.busyState1 = state_.busyState2;
-        return true;
+    const ConnectorPin* found = FindConnectorPin(pin, PinRegister::kStatus);
+    if (found == nullptr) {
+        return false;
     }
-    return false;
+    // Ready is BUSY's inactive level; the value the waits compare is that
+    // level as the status register presents it.
+    const bool readyPinHigh = (busyActiveHigh & 0xFF) == 0;
+    const bool readyBitSet = readyPinHigh != found->inverted;
+    state_.busyMask = found->bit;
+    state_.busyState2 = readyBitSet ? found->bit : 0;
+    state_.busyState1 = state_.busyState2;
+    return true;
 }
 
 bool Library::Set_DUT_BUSY_LevelSync()

@@ -2,35 +2,11 @@
 // bus states that the register cycles step through.
 #include <cstdint>
 
+#include "library/connector_pins.h"
 #include "library/library.h"
 
 namespace olvbus {
 namespace {
-
-struct ControlPin {
-    std::int32_t pin;
-    std::uint8_t bit;
-    // The port drives this pin low when its bit is 1.
-    bool inverted;
-};
-
-// The four open-collector outputs of the control register.
-constexpr ControlPin kControlPins[] = {
-    {1, 0x01, true},
-    {14, 0x02, true},
-    {16, 0x04, false},
-    {17, 0x08, true},
-};
-
-const ControlPin* FindControlPin(std::int32_t pin)
-{
-    for (const ControlPin& candidate : kControlPins) {
-        if (candidate.pin == pin) {
-            return &candidate;
-        }
-    }
-    return nullptr;
-}
 
 std::uint8_t Not8(unsigned value) { return static_cast<std::uint8_t>(~value & 0xFF); }
 
@@ -38,7 +14,7 @@ std::uint8_t Not8(unsigned value) { return static_cast<std::uint8_t>(~value & 0x
 
 bool Library::SetStrobePin(Strobe strobe, std::int32_t pin, std::int32_t activeHigh)
 {
-    const ControlPin* found = FindControlPin(pin);
+    const ConnectorPin* found = FindConnectorPin(pin, PinRegister::kControl);
     if (found == nullptr) {
         // The strobe is left unassigned; the masks keep describing the old
         // assignment until the next successful one.

@@ -196,14 +196,14 @@ TEST_F(Driver, ClearZerosAndFreeReleasesTwiceQuietly)
     EXPECT_EQ(cleared.status, kOk);
     EXPECT_EQ(cleared.count, 0u);
     EXPECT_EQ(Send(IOCTL_OLVEXPINXA_READ_BUFFER, {}, 3).buffer, (Bytes{0, 0, 0}));
-    EXPECT_EQ(pc.driver.Pool().Outstanding(), 1);
+    EXPECT_EQ(pc.driver.Pool().LiveBlocks(), 1);
 
     for (int i = 0; i < 2; ++i) {
         const Reply freed = Send(IOCTL_OLVEXPINXA_FREE_BUFFER, {}, 0);
         EXPECT_EQ(freed.status, kOk);
         EXPECT_EQ(freed.count, 0u);
     }
-    EXPECT_EQ(pc.driver.Pool().Outstanding(), 0);
+    EXPECT_EQ(pc.driver.Pool().LiveBlocks(), 0);
     EXPECT_EQ(pc.driver.Context().memory.length, 0u);
     EXPECT_EQ(pc.driver.Context().memory.data, nullptr);
     // Buffer codes have no messages of their own.
